@@ -69,3 +69,21 @@ function(qx_wine_test name)
         ENVIRONMENT "QX_DESKTOP=${CMAKE_BINARY_DIR}/desktop;QX_BIN=${CMAKE_BINARY_DIR}/bin"
         TIMEOUT 300)
 endfunction()
+
+# A fuzz target over one reader of outside bytes: tests/fuzz/<name>.cpp defines
+# LLVMFuzzerTestOneInput. With QX_FUZZ (clang) it is a libFuzzer binary; otherwise it is linked with
+# a small driver that replays the seed inputs in tests/fuzz/seeds/<name>/ (and any files given on
+# its command line) as an ordinary test, so the target keeps compiling and its seeds keep passing.
+function(qx_fuzz_target name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    if(QX_FUZZ)
+        add_executable(${name} ${ARG_SOURCES})
+        target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+        target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    else()
+        add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
+        add_test(NAME fuzz.${name}.seeds
+                 COMMAND ${name} ${PROJECT_SOURCE_DIR}/tests/fuzz/seeds/${name})
+    endif()
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+endfunction()
