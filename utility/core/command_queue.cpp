@@ -78,6 +78,15 @@ void EmptyQueue(SharedState& state) {
     state.write_index = 0;
 }
 
+const char* CommandTypeName(int32_t type) {
+    static constexpr const char* kNames[] = {
+        "?",           "CopyPilotApp",    "DeletePilotApp",   "CopyPilotTable",
+        "GetPilotTable", "DeletePilotTable", "SyncMarker",     "CopyPilotAppEx",
+        "CopyPilotTableEx", "InstallPRC",   "WriteAppPdb",      "WriteTablePdb",
+    };
+    return type >= 0 && type <= kWriteTablePdb ? kNames[type] : "?";
+}
+
 int32_t QueuedCount(const SharedState& state) {
     if (state.read_index == kQueueEmpty) {
         return 0;

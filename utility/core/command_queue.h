@@ -35,6 +35,9 @@ bool TakeCommand(SharedState& state, int32_t* type, char* buffer, int32_t size, 
 // Discards every queued command.
 void EmptyQueue(SharedState& state);
 
+// "CopyPilotAppEx" for 7; "?" for codes that have no name.
+const char* CommandTypeName(int32_t type);
+
 // Number of queued commands (0 to 512).
 int32_t QueuedCount(const SharedState& state);
 

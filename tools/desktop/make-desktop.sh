@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Makes a desktop: a fresh Wine prefix laid out like a Windows machine with Palm Desktop and this
+# product installed, served by a persistent Wine server until stop-desktop.sh.
+#
+#   tools/desktop/make-desktop.sh DIR [--display]
+#
+# DIR is removed and made again. Without --display, Wine's null display driver is selected: windows,
+# dialogs and message boxes work without an X server. The registry it writes is kept in
+# DIR/desktop.reg, so a test that changes it can put it back.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+dir=${1:?usage: make-desktop.sh DIR [--display]}
+display=no
+[ "${2:-}" = "--display" ] && display=yes
+
+mkdir -p "$(dirname "$dir")"
+dir=$(cd "$(dirname "$dir")" && pwd)/$(basename "$dir")
+if [ -d "$dir" ]; then
+    WINEPREFIX=$dir wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$dir"
+fi
+
+export WINEPREFIX=$dir WINEDEBUG=-all LANG=C.UTF-8
+wine=$("$here/wine-loader.sh")
+
+# Persistent from the start, so programs start fast and the server outlives each of them. Its
+# children inherit its output: keep that off our pipes.
+mkdir -p "$dir"
+wineserver -p </dev/null >/dev/null 2>&1
+"$wine" wineboot -i </dev/null >"$dir/boot.log" 2>&1 || { cat "$dir/boot.log" >&2; exit 1; }
+
+drive_c=$dir/drive_c
+mkdir -p "$drive_c/Palm" "$drive_c/Program Files/Quorvix"
+
+{
+    printf 'REGEDIT4\r\n\r\n'
+    if [ "$display" = no ]; then
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\r\n"Graphics"="null"\r\n\r\n'
+    fi
+    printf '[HKEY_CURRENT_USER\\Software\\Palm Computing\\Pilot Desktop\\Core]\r\n'
+    printf '"Path"="C:\\\\Palm"\r\n\r\n'
+    printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Palm Computing\\Pilot Desktop\\4.1]\r\n\r\n'
+    printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvel\\Quorvix Standard\\CurrentVersion]\r\n'
+    printf '"Keyname"="3.0"\r\n\r\n'
+    printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvel\\Quorvix Standard\\3.0]\r\n'
+    printf '"Path"="C:\\\\Program Files\\\\Quorvix"\r\n\r\n'
+} >"$dir/desktop.reg"
+"$wine" regedit /S "Z:${dir//\//\\}\\desktop.reg" </dev/null >/dev/null 2>&1
+
+echo "desktop ready: $dir"
