@@ -14,6 +14,8 @@ if(WIN32)
     set(QX_WINDOWS ON)
     # The deliverables must run beside Palm Desktop with nothing else installed.
     add_link_options(-static -static-libgcc -static-libstdc++)
+    # C99 printf (%zu, %lld) in the portable core, the same on both sides.
+    add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
     # Only the 64-bit build can run here (see README); the 32-bit build is checked statically.
     if(CMAKE_SIZEOF_VOID_P EQUAL 8)
         set(QX_RUN_WINE_TESTS ON)
