@@ -2,8 +2,6 @@
 // every other Windows program on it does.
 #include <windows.h>
 
-#include <climits>
-
 #include "conduit/dbase/code_page.h"
 
 namespace qx::dbase {
