@@ -24,7 +24,7 @@ class RecordingSink : public ErrorSink {
     std::vector<Report> reports;
 };
 
-struct FieldSpec {
+struct FieldLayout {
     std::string name;
     char type;
     uint8_t length;
@@ -39,7 +39,7 @@ inline std::vector<uint8_t> Bytes(std::string_view text) {
 
 // A .DBF as another dBase program would write it: header, descriptors, terminator, records
 // (each given with its deletion flag), end-of-file byte.
-inline std::vector<uint8_t> BuildTable(uint8_t version, const std::vector<FieldSpec>& fields,
+inline std::vector<uint8_t> BuildTable(uint8_t version, const std::vector<FieldLayout>& fields,
                                        const std::vector<std::string>& records) {
     uint16_t record_length = 1;
     for (const auto& field : fields) {

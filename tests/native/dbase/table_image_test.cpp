@@ -53,10 +53,10 @@ TEST(LoadTable, ReadsHeaderAndRecordsInAnyChunking) {
 }
 
 TEST(ReadColumns, NamesTypesOffsetsAndMetaMarkers) {
-    testing::FieldSpec text{"TITLE", 'C', 20, 0, {4, 'M', 'X', 'Q'}};
-    testing::FieldSpec wrong_marker{"AMOUNT", 'N', 8, 2, {6, 'M', 'X', 'R'}};
-    testing::FieldSpec long_name{"ELEVENCHARS", 'D', 8};
-    testing::FieldSpec meta_zero{"FLAG", 'L', 1, 0, {0, 'M', 'X', 'Q'}};
+    testing::FieldLayout text{"TITLE", 'C', 20, 0, {4, 'M', 'X', 'Q'}};
+    testing::FieldLayout wrong_marker{"AMOUNT", 'N', 8, 2, {6, 'M', 'X', 'R'}};
+    testing::FieldLayout long_name{"ELEVENCHARS", 'D', 8};
+    testing::FieldLayout meta_zero{"FLAG", 'L', 1, 0, {0, 'M', 'X', 'Q'}};
     Loaded loaded;
     Load(BuildTable(0x03, {text, wrong_marker, long_name, meta_zero, {"NOTE", 'M', 10}}, {}),
          loaded);
