@@ -47,4 +47,9 @@ mkdir -p "$drive_c/Palm" "$drive_c/Program Files/Quorvix"
 } >"$dir/desktop.reg"
 "$wine" regedit /S "Z:${dir//\//\\}\\desktop.reg" </dev/null >/dev/null 2>&1
 
+# The desktop window started during the boot chose its display driver before the key above
+# existed: start the server again so the next program gets a desktop with the right driver.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -p </dev/null >/dev/null 2>&1
+
 echo "desktop ready: $dir"
