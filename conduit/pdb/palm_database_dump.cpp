@@ -10,7 +10,7 @@ namespace qx {
 
 namespace {
 
-void Line(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void Line(std::string& out, const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
 
 void Line(std::string& out, const char* format, ...) {
     char text[512];

@@ -10,7 +10,7 @@ namespace qx {
 
 namespace {
 
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 
 std::string Format(const char* format, ...) {
     char text[256];

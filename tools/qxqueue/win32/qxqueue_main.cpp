@@ -42,7 +42,7 @@ constexpr char kUsage[] =
     "succeeded, 1 when a command was rejected or the queue was full or empty, 2 on a usage error or\n"
     "when Lutrix cannot be loaded.\n";
 
-void Say(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Say(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 void Say(const char* format, ...) {
     va_list args;
     va_start(args, format);
