@@ -11,7 +11,7 @@
 namespace {
 
 class NoWaitHost final : public qx::LockHost {
-public:
+  public:
     bool OwnerAlive(qx::LockToken) override { return true; }
     void Pause(uint32_t) override {}
 };

@@ -16,8 +16,8 @@ bool ByteReader::Need(std::size_t count, std::string_view what) {
     failed_ = true;
     char text[160];
     std::snprintf(text, sizeof text,
-                  "unexpected end of data at offset 0x%zx reading %.*s (%zu bytes, %zu left)",
-                  pos_, static_cast<int>(what.size()), what.data(), count, remaining());
+                  "unexpected end of data at offset 0x%zx reading %.*s (%zu bytes, %zu left)", pos_,
+                  static_cast<int>(what.size()), what.data(), count, remaining());
     error_ = text;
     return false;
 }

@@ -50,7 +50,7 @@ inline void StoreU32(std::span<uint8_t, 4> b, uint32_t v, ByteOrder order) {
 // ---- a bounds-checked cursor ----------------------------------------------------------------
 
 class ByteReader {
-public:
+  public:
     ByteReader(std::span<const uint8_t> data, ByteOrder order) : data_(data), order_(order) {}
 
     std::size_t offset() const { return pos_; }
@@ -72,7 +72,7 @@ public:
     // A view of the next `count` bytes; valid as long as the underlying data.
     bool View(std::size_t count, std::span<const uint8_t>& out, std::string_view what);
 
-private:
+  private:
     bool Need(std::size_t count, std::string_view what);
 
     std::span<const uint8_t> data_;
@@ -85,7 +85,7 @@ private:
 // ---- an appending writer --------------------------------------------------------------------
 
 class ByteWriter {
-public:
+  public:
     explicit ByteWriter(ByteOrder order) : order_(order) {}
 
     std::size_t size() const { return bytes_.size(); }
@@ -103,7 +103,7 @@ public:
     void PatchU16(std::size_t at, uint16_t v);
     void PatchU32(std::size_t at, uint32_t v);
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
     ByteOrder order_;
 };

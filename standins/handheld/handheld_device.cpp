@@ -233,20 +233,20 @@ SyncResult HandheldDevice::OpenDatabase(std::string_view name, uint8_t& handle) 
     return Adopt(std::move(db), false, handle);
 }
 
-SyncResult HandheldDevice::CreateDatabase(const DatabaseSpec& spec, uint8_t& handle) {
-    if (spec.name.empty() || spec.name.size() > kMaxDbNameLength ||
-        spec.name.find('\0') != std::string::npos) {
+SyncResult HandheldDevice::CreateDatabase(const DatabaseSpec& wanted, uint8_t& handle) {
+    if (wanted.name.empty() || wanted.name.size() > kMaxDbNameLength ||
+        wanted.name.find('\0') != std::string::npos) {
         return kSyncErrBadArgument;
     }
-    if (IsOpen(spec.name) || Exists(spec.name)) {
+    if (IsOpen(wanted.name) || Exists(wanted.name)) {
         return kSyncErrAlreadyExists;
     }
     PalmDatabase db;
-    db.header.name = spec.name;
-    db.header.creator = spec.creator;
-    db.header.type = spec.type;
-    db.header.attributes = spec.attributes & ~kDbAttrOpen;
-    db.header.version = spec.version;
+    db.header.name = wanted.name;
+    db.header.creator = wanted.creator;
+    db.header.type = wanted.type;
+    db.header.attributes = wanted.attributes & ~kDbAttrOpen;
+    db.header.version = wanted.version;
     const uint32_t now = PalmSecondsFrom(clock_.Now());
     db.header.creation_date = db.header.modification_date = now;
     return Adopt(std::move(db), true, handle);  // stored when closed

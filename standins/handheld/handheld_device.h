@@ -70,7 +70,7 @@ class HandheldDevice {
     SyncResult LoadDatabase(std::string_view name, PalmDatabase& db, std::string& error) const;
 
     SyncResult OpenDatabase(std::string_view name, uint8_t& handle);
-    SyncResult CreateDatabase(const DatabaseSpec& spec, uint8_t& handle);
+    SyncResult CreateDatabase(const DatabaseSpec& wanted, uint8_t& handle);
     SyncResult DeleteDatabase(std::string_view name);
     // Writes the database back if it changed; the handle is released even when writing fails.
     SyncResult CloseDatabase(uint8_t handle);

@@ -51,5 +51,8 @@ mkdir -p "$drive_c/Palm" "$drive_c/Program Files/Quorvix"
 # existed: start the server again so the next program gets a desktop with the right driver.
 wineserver -k >/dev/null 2>&1 || true
 wineserver -p </dev/null >/dev/null 2>&1
+# Start Wine's own services now, with their output going nowhere: started later by a test, they
+# would inherit its output and keep the test's pipe open after the test has ended.
+"$wine" cmd /c exit </dev/null >/dev/null 2>&1
 
 echo "desktop ready: $dir"

@@ -80,9 +80,18 @@ void EmptyQueue(SharedState& state) {
 
 const char* CommandTypeName(int32_t type) {
     static constexpr const char* kNames[] = {
-        "?",           "CopyPilotApp",    "DeletePilotApp",   "CopyPilotTable",
-        "GetPilotTable", "DeletePilotTable", "SyncMarker",     "CopyPilotAppEx",
-        "CopyPilotTableEx", "InstallPRC",   "WriteAppPdb",      "WriteTablePdb",
+        "?",
+        "CopyPilotApp",
+        "DeletePilotApp",
+        "CopyPilotTable",
+        "GetPilotTable",
+        "DeletePilotTable",
+        "SyncMarker",
+        "CopyPilotAppEx",
+        "CopyPilotTableEx",
+        "InstallPRC",
+        "WriteAppPdb",
+        "WriteTablePdb",
     };
     return type >= 0 && type <= kWriteTablePdb ? kNames[type] : "?";
 }

@@ -5,7 +5,9 @@
 namespace qx {
 namespace {
 
-bool IsScanfSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsScanfSpace(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 // One "%d" conversion: white space, an optional sign, at least one digit. Digits past 32 bits wrap,
 // which keeps absurd names deterministic instead of undefined.
@@ -66,7 +68,8 @@ std::optional<uint32_t> ParseVersionName(std::string_view name) {
     if (!minor) {
         return std::nullopt;
     }
-    return (static_cast<uint32_t>(*major) & 0xFFFFu) << 16 | (static_cast<uint32_t>(*minor) & 0xFFFFu);
+    return (static_cast<uint32_t>(*major) & 0xFFFFu) << 16 |
+           (static_cast<uint32_t>(*minor) & 0xFFFFu);
 }
 
 DesktopPaths LookUpDesktopPaths(const RegistryView& registry) {

@@ -29,7 +29,8 @@ inline constexpr PalmKeyPair kPalmKeyGenerations[] = {
     {"Software\\Palm Computing\\Pilot Desktop", "SOFTWARE\\Palm Computing\\Pilot Desktop"},
 };
 
-inline constexpr const char* kProductVersionKey = "SOFTWARE\\Tarvel\\Quorvix Standard\\CurrentVersion";
+inline constexpr const char* kProductVersionKey =
+    "SOFTWARE\\Tarvel\\Quorvix Standard\\CurrentVersion";
 
 DesktopPaths LookUpDesktopPaths(const RegistryView& registry);
 

@@ -15,7 +15,8 @@ inline constexpr DllMessage kMsgBadFilename = "1020Bad filename passed to QX_Add
 inline constexpr DllMessage kMsgCannotRegisterMessage =
     "1030Couldn't register message to communicate with conduit!";
 inline constexpr DllMessage kMsgBadCreatorId = "1040Bad Creator ID specified.";
-inline constexpr DllMessage kMsgCannotCopyToInstallDir = "1050Couldn't copy file to install directory.";
+inline constexpr DllMessage kMsgCannotCopyToInstallDir =
+    "1050Couldn't copy file to install directory.";
 
 // The text of the message box: "Quorvix DLL Error 1040: Bad Creator ID specified.", then a line
 // break and the detail when one is given.

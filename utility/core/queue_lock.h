@@ -21,11 +21,11 @@ inline constexpr LockToken MakeLockToken(uint32_t process_id, uint32_t incarnati
 
 // How a waiter learns about the owner and passes time; the Windows and POSIX builds each give one.
 class LockHost {
-public:
+  public:
     virtual bool OwnerAlive(LockToken owner) = 0;
     virtual void Pause(uint32_t attempt) = 0;
 
-protected:
+  protected:
     ~LockHost() = default;
 };
 
@@ -54,7 +54,7 @@ inline void ReleaseQueueLock(LockToken& word) {
 
 // Holds the lock for one scope.
 class QueueLockGuard {
-public:
+  public:
     QueueLockGuard(LockToken& word, LockToken self, LockHost& host) : word_(word) {
         AcquireQueueLock(word_, self, host);
     }
@@ -62,7 +62,7 @@ public:
     QueueLockGuard(const QueueLockGuard&) = delete;
     QueueLockGuard& operator=(const QueueLockGuard&) = delete;
 
-private:
+  private:
     LockToken& word_;
 };
 

@@ -15,7 +15,7 @@ enum class Hive { kCurrentUser, kLocalMachine };
 inline constexpr std::size_t kRegistryBufferSize = 260;
 
 class RegistryView {
-public:
+  public:
     virtual ~RegistryView() = default;
 
     virtual bool KeyExists(Hive hive, std::string_view path) const = 0;

@@ -7,7 +7,7 @@
 namespace qx {
 
 class Scrambler {
-public:
+  public:
     uint32_t Seed(uint32_t seed) {
         state_ = seed;
         return seed;
@@ -27,7 +27,7 @@ public:
         return out;
     }
 
-private:
+  private:
     uint32_t state_ = 1;
 };
 

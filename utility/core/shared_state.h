@@ -30,8 +30,8 @@ enum CommandType : int32_t {
 
 struct CommandEntry {
     int32_t type;
-    uint32_t param1;  // creator ID for commands 7 and 8
-    uint32_t param2;  // bit 0: backup flag of the database the command creates
+    uint32_t param1;                 // creator ID for commands 7 and 8
+    uint32_t param2;                 // bit 0: backup flag of the database the command creates
     char file_name[kNameFieldSize];  // unterminated when the name fills all 260 bytes
 };
 

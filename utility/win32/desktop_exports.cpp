@@ -19,4 +19,6 @@ uint32_t QX_STDCALL QX_GetHotSyncDir(char* buffer, int32_t size) {
     return GetStoredString(g_process.paths.hotsync_dir, buffer, size);
 }
 
-uint32_t QX_STDCALL QX_GetHotSyncVersion() { return g_process.paths.hotsync_version; }
+uint32_t QX_STDCALL QX_GetHotSyncVersion() {
+    return g_process.paths.hotsync_version;
+}

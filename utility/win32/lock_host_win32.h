@@ -9,17 +9,17 @@ namespace qx {
 LockToken CurrentProcessLockToken();
 
 class WindowsLockHost final : public LockHost {
-public:
+  public:
     bool OwnerAlive(LockToken owner) override;
     void Pause(uint32_t attempt) override;
 };
 
 // Holds the shared queue lock for one scope.
 class SharedQueueLock {
-public:
+  public:
     SharedQueueLock();
 
-private:
+  private:
     WindowsLockHost host_;
     QueueLockGuard guard_;
 };

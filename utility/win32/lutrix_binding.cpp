@@ -17,7 +17,8 @@ bool LoadLutrix(const char* path, LutrixBinding& b, std::string& error) {
     b = LutrixBinding{};
     HMODULE module = LoadLibraryA(path);
     if (module == nullptr) {
-        error = std::string("cannot load ") + path + " (error " + std::to_string(GetLastError()) + ")";
+        error =
+            std::string("cannot load ") + path + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
     std::string missing;

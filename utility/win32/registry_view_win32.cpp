@@ -9,7 +9,7 @@ namespace {
 
 // An open key that closes itself.
 class OpenKey {
-public:
+  public:
     OpenKey(Hive hive, std::string_view path) {
         const HKEY root = hive == Hive::kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
         const std::string name(path);
@@ -27,7 +27,7 @@ public:
 
     HKEY get() const { return key_; }
 
-private:
+  private:
     HKEY key_ = nullptr;
 };
 

@@ -13,7 +13,7 @@ namespace qx {
 inline constexpr char kSharedSectionName[] = ".shared";
 
 struct SharedSection {
-    SharedState state;             // at offset 0: the record clients know
+    SharedState state;                // at offset 0: the record clients know
     alignas(8) LockToken queue_lock;  // guards add, take and empty across processes
 };
 static_assert(offsetof(SharedSection, state) == 0);

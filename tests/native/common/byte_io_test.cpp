@@ -30,11 +30,13 @@ TEST(ByteIo, ShortReadFailsInPlaceAndSaysWhere) {
     EXPECT_FALSE(reader.U32(value, "record count"));
     EXPECT_EQ(value, 0xDEADBEEFu);
     EXPECT_EQ(reader.offset(), 6u);
-    EXPECT_EQ(reader.error(), "unexpected end of data at offset 0x6 reading record count (4 bytes, 1 left)");
+    EXPECT_EQ(reader.error(),
+              "unexpected end of data at offset 0x6 reading record count (4 bytes, 1 left)");
     // Later reads keep failing and keep the first message.
     uint8_t byte = 0;
     EXPECT_FALSE(reader.U8(byte, "next"));
-    EXPECT_EQ(reader.error(), "unexpected end of data at offset 0x6 reading record count (4 bytes, 1 left)");
+    EXPECT_EQ(reader.error(),
+              "unexpected end of data at offset 0x6 reading record count (4 bytes, 1 left)");
 }
 
 TEST(ByteIo, SeekPastEndFails) {

@@ -1,5 +1,5 @@
-#include "common/creator_id.h"
 #include "utility/core/command_queue.h"
+#include "common/creator_id.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,8 @@ struct QueueTest : ::testing::Test {
     std::unique_ptr<SharedState> state = std::make_unique<SharedState>(kInitialSharedState);
 
     bool Add(int32_t type, const char* name, uint32_t p1 = 0, uint32_t p2 = 0) {
-        return CheckCommand(type, name, p1).accepted() && EnqueueCommand(*state, type, name, p1, p2);
+        return CheckCommand(type, name, p1).accepted() &&
+               EnqueueCommand(*state, type, name, p1, p2);
     }
 };
 
@@ -42,8 +43,8 @@ TEST(CommandCheck, ReportsEachFaultInOrder) {
         {9, "a.prc", 0, ""},           {3, nullptr, 5, "1020 "},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "type " << c.type << " name " << (c.name ? c.name : "(null)")
-                                        << " param1 " << c.param1);
+        SCOPED_TRACE(testing::Message() << "type " << c.type << " name "
+                                        << (c.name ? c.name : "(null)") << " param1 " << c.param1);
         EXPECT_EQ(Codes(CheckCommand(c.type, c.name, c.param1)), c.codes);
     }
 }
@@ -146,7 +147,8 @@ TEST_F(QueueTest, NamesAreCutAt260AndDeliveredWithoutReadingPastTheField) {
     EXPECT_EQ(std::string(buffer), exact);
     ASSERT_TRUE(TakeCommand(*state, &type, buffer, sizeof buffer, nullptr, nullptr));
     EXPECT_EQ(std::string(buffer), std::string(260, 'm'));
-    EXPECT_EQ(std::string(buffer + 260, sizeof buffer - 260), std::string(sizeof buffer - 260, '\0'));
+    EXPECT_EQ(std::string(buffer + 260, sizeof buffer - 260),
+              std::string(sizeof buffer - 260, '\0'));
 }
 
 TEST_F(QueueTest, SmallBufferGetsAnUnterminatedPrefixAndNothingBeyond) {

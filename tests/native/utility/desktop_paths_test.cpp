@@ -10,7 +10,7 @@ namespace {
 
 // A prepared registry: keys with their values and ordered subkeys.
 class FakeRegistry final : public RegistryView {
-public:
+  public:
     FakeRegistry& Key(Hive hive, std::string path) {
         keys_[{hive, path}];
         const std::size_t slash = path.rfind('\\');
@@ -50,7 +50,7 @@ public:
         return key->second.subkeys[index];
     }
 
-private:
+  private:
     struct Node {
         std::map<std::string, std::string> values;
         std::vector<std::string> subkeys;
@@ -125,9 +125,9 @@ TEST(DesktopPaths, VersionNamesReadLikeScanf) {
         const char* name;
         std::optional<uint32_t> version;
     } cases[] = {
-        {"4.0", 0x40000},      {"  4.2", 0x40002}, {"4. 2", 0x40002}, {"+4.-1", 0x4FFFF},
-        {"4 .2", std::nullopt}, {"4", std::nullopt}, {"a.1", std::nullopt}, {"4.x", std::nullopt},
-        {"", std::nullopt},
+        {"4.0", 0x40000},      {"  4.2", 0x40002},     {"4. 2", 0x40002},
+        {"+4.-1", 0x4FFFF},    {"4 .2", std::nullopt}, {"4", std::nullopt},
+        {"a.1", std::nullopt}, {"4.x", std::nullopt},  {"", std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -13,8 +13,8 @@
 #include <memory>
 #include <new>
 
-#include "tests/native/utility/posix_lock_host.h"
 #include "common/creator_id.h"
+#include "tests/native/utility/posix_lock_host.h"
 #include "utility/core/command_queue.h"
 
 namespace {
@@ -28,8 +28,12 @@ void* operator new(std::size_t size) {
     }
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace qx {
 namespace {
@@ -48,8 +52,8 @@ int RunQueue(SharedState& state, LockToken& lock, LockHost& host) {
             const QueueLockGuard guard(lock, MakeLockToken(1234, 1), host);
             int32_t type = 0;
             uint32_t p1 = 0, p2 = 0;
-            if (TakeCommand(state, &type, name, sizeof name, &p1, &p2) && type == kCopyPilotTableEx &&
-                p1 == FourCc("QVXD") && name[0] == 'C') {
+            if (TakeCommand(state, &type, name, sizeof name, &p1, &p2) &&
+                type == kCopyPilotTableEx && p1 == FourCc("QVXD") && name[0] == 'C') {
                 ++intact;
             }
         }
@@ -85,8 +89,8 @@ TEST(QueueCost, AddAndTakeMakeNoSystemCallAndNoAllocation) {
     const ssize_t got = read(pipe_ends[0], report, sizeof report);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "child killed by signal " << WTERMSIG(status)
-                                   << " (a system call on the queue path)";
+    ASSERT_TRUE(WIFEXITED(status))
+        << "child killed by signal " << WTERMSIG(status) << " (a system call on the queue path)";
     ASSERT_EQ(WEXITSTATUS(status), 0);
     ASSERT_EQ(got, static_cast<ssize_t>(sizeof report));
     EXPECT_EQ(report[0], 6000);

@@ -11,10 +11,12 @@
 
 namespace qx {
 
-inline LockToken PosixLockToken() { return MakeLockToken(static_cast<uint32_t>(getpid()), 1); }
+inline LockToken PosixLockToken() {
+    return MakeLockToken(static_cast<uint32_t>(getpid()), 1);
+}
 
 class PosixLockHost final : public LockHost {
-public:
+  public:
     bool OwnerAlive(LockToken owner) override {
         ++checks;
         const pid_t pid = static_cast<pid_t>(owner >> 32);

@@ -17,7 +17,8 @@ struct SharedPage {
 };
 
 SharedPage* MapSharedPage() {
-    void* page = mmap(nullptr, sizeof(SharedPage), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    void* page = mmap(nullptr, sizeof(SharedPage), PROT_READ | PROT_WRITE,
+                      MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     EXPECT_NE(page, MAP_FAILED);
     return new (page) SharedPage{0, 0};
 }

@@ -17,7 +17,7 @@ TEST(StoredString, GetterFollowsTheBufferRule) {
         int32_t size;
         std::size_t copied;  // characters of the stored string that land in the buffer
     } cases[] = {
-        {true, 10, 0}, {false, 0, 0}, {false, -5, 0}, {false, 1, 0},
+        {true, 10, 0},  {false, 0, 0},   {false, -5, 0},  {false, 1, 0},
         {false, 10, 9}, {false, 20, 19}, {false, 21, 20}, {false, 30, 20},
     };
     for (const auto& c : cases) {
@@ -25,7 +25,8 @@ TEST(StoredString, GetterFollowsTheBufferRule) {
         char buffer[32];
         std::memset(buffer, '#', sizeof buffer);
         EXPECT_EQ(GetStoredString(stored, c.null_buffer ? nullptr : buffer, c.size), 20u);
-        const std::size_t written = c.null_buffer || c.size <= 0 ? 0 : static_cast<std::size_t>(c.size);
+        const std::size_t written =
+            c.null_buffer || c.size <= 0 ? 0 : static_cast<std::size_t>(c.size);
         std::string expected(sizeof buffer, '#');
         if (written > 0) {
             expected.replace(0, written, std::string(written, '\0'));

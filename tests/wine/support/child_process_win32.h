@@ -16,7 +16,7 @@ namespace qx::test {
 inline constexpr DWORD kWaitMs = 30000;  // a bound for waits that should end much sooner
 
 class ChildProcess {
-public:
+  public:
     // Starts `command_line` (resolved like CreateProcess does: the test's own folder first) with
     // its standard input, output and error connected to this test.
     static std::unique_ptr<ChildProcess> Start(const std::string& command_line);
@@ -32,7 +32,7 @@ public:
     void Kill();
     DWORD process_id() const { return info_.dwProcessId; }
 
-private:
+  private:
     ChildProcess() = default;
     void ReadOutput();
 

@@ -31,10 +31,8 @@ std::string StandardIconName(HICON icon) {
         LPCSTR id;
         const char* name;
     } icons[] = {
-        {IDI_EXCLAMATION, "exclamation"},
-        {IDI_HAND, "stop"},
-        {IDI_QUESTION, "question"},
-        {IDI_ASTERISK, "information"},
+        {IDI_EXCLAMATION, "exclamation"}, {IDI_HAND, "stop"},
+        {IDI_QUESTION, "question"},       {IDI_ASTERISK, "information"},
         {IDI_APPLICATION, "application"},
     };
     for (const auto& candidate : icons) {

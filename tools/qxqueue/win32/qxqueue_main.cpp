@@ -23,7 +23,8 @@ constexpr char kUsage[] =
     "usage: qxqueue [--dll PATH] ACTION...\n"
     "\n"
     "Loads Lutrix (Lutrix.dll from the usual search, or PATH) and runs the actions from left to\n"
-    "right. Commands queued here are kept only while some program has Lutrix loaded: use 'hold' to\n"
+    "right. Commands queued here are kept only while some program has Lutrix loaded: use 'hold' "
+    "to\n"
     "keep this one running until another program has taken them.\n"
     "\n"
     "actions:\n"
@@ -39,7 +40,8 @@ constexpr char kUsage[] =
     "  hold                             keep Lutrix loaded until a line or end of input arrives\n"
     "\n"
     "Lutrix shows its own message box for a command it rejects. Exit status: 0 when every action\n"
-    "succeeded, 1 when a command was rejected or the queue was full or empty, 2 on a usage error or\n"
+    "succeeded, 1 when a command was rejected or the queue was full or empty, 2 on a usage error "
+    "or\n"
     "when Lutrix cannot be loaded.\n";
 
 void Say(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
@@ -62,8 +64,8 @@ bool ParseNumber(const char* text, uint32_t& value) {
 }
 
 bool IsAction(const std::string& word) {
-    for (const char* action : {"add", "take", "take-all", "show", "wait-flag", "inc", "dec", "hammer",
-                               "hold"}) {
+    for (const char* action :
+         {"add", "take", "take-all", "show", "wait-flag", "inc", "dec", "hammer", "hold"}) {
         if (word == action) {
             return true;
         }
@@ -99,7 +101,8 @@ std::string CreatorText(uint32_t creator) {
 
 void PrintEntry(int number, int32_t type, const std::string& name, uint32_t p1, uint32_t p2) {
     Say("#%d type %d (%s) param1 %s param2 0x%X name \"%s\"\n", number, type,
-        qx::CommandTypeName(type), CreatorText(p1).c_str(), static_cast<unsigned>(p2), name.c_str());
+        qx::CommandTypeName(type), CreatorText(p1).c_str(), static_cast<unsigned>(p2),
+        name.c_str());
 }
 
 bool TakeOne(const qx::LutrixBinding& lutrix, int number) {

@@ -15,7 +15,8 @@ std::string BoxTranscript(const std::string& text) {
     return "window \"Lutrix\" (#32770)\n"
            "  icon\n"
            "  button 1 \"OK\"\n"
-           "  static \"" + text + "\"\n";
+           "  static \"" +
+           text + "\"\n";
 }
 
 TEST(DllErrorBox, RejectedCommandsShowTheirNumberedMessages) {
@@ -23,8 +24,10 @@ TEST(DllErrorBox, RejectedCommandsShowTheirNumberedMessages) {
         const char* actions;
         std::vector<std::string> boxes;
     } cases[] = {
-        {"add 0 C:\\a.pda", {"Quorvix DLL Error 1010: Unknown command type given to QX_AddToCommandQueue!"}},
-        {"add 10 C:\\a.pda", {"Quorvix DLL Error 1010: Unknown command type given to QX_AddToCommandQueue!"}},
+        {"add 0 C:\\a.pda",
+         {"Quorvix DLL Error 1010: Unknown command type given to QX_AddToCommandQueue!"}},
+        {"add 10 C:\\a.pda",
+         {"Quorvix DLL Error 1010: Unknown command type given to QX_AddToCommandQueue!"}},
         {"add 3 -", {"Quorvix DLL Error 1020: Bad filename passed to QX_AddToCommandQueue!"}},
         {"add 8 C:\\t.dbf 0", {"Quorvix DLL Error 1040: Bad Creator ID specified."}},
         {"add 7 - 0",
@@ -35,7 +38,10 @@ TEST(DllErrorBox, RejectedCommandsShowTheirNumberedMessages) {
         SCOPED_TRACE(c.actions);
         auto client = ChildProcess::Start(std::string("qxqueue.exe ") + c.actions + " show");
         ASSERT_TRUE(client);
-        WindowQuery query{.caption = "Lutrix", .window_class = "#32770", .process_id = client->process_id(), .skip = {}};
+        WindowQuery query{.caption = "Lutrix",
+                          .window_class = "#32770",
+                          .process_id = client->process_id(),
+                          .skip = {}};
         for (const std::string& text : c.boxes) {
             const auto box = WaitForWindow(query, kWaitMs);
             ASSERT_TRUE(box) << "no box; output so far: " << client->Output();
@@ -64,7 +70,8 @@ TEST(DllErrorBox, FullQueueRejectsSilently) {
     const std::string output = client->Output();
     EXPECT_NE(output.find("rejected type 6"), std::string::npos);
     EXPECT_NE(output.find("queued commands     512"), std::string::npos);
-    EXPECT_FALSE(WaitForWindow({.caption = "Lutrix", .window_class = {}, .process_id = 0, .skip = {}}, 0));
+    EXPECT_FALSE(
+        WaitForWindow({.caption = "Lutrix", .window_class = {}, .process_id = 0, .skip = {}}, 0));
 }
 
 }  // namespace

@@ -28,20 +28,25 @@ std::unique_ptr<ChildProcess> StartHolder(const std::string& actions) {
 }
 
 TEST(QueueBetweenProcesses, CommandsAddedByOneAreTakenInOrderByAnother) {
-    const std::string long_name = "C:\\" + std::string(257, 'L');  // 260 characters, no room for NUL
-    auto holder = StartHolder("add 7 C:\\apps\\orders.pda QVXD 1 add 6 - add 3 C:\\data\\stock.dbf add 9 " +
-                              long_name);
+    const std::string long_name =
+        "C:\\" + std::string(257, 'L');  // 260 characters, no room for NUL
+    auto holder = StartHolder(
+        "add 7 C:\\apps\\orders.pda QVXD 1 add 6 - add 3 C:\\data\\stock.dbf add 9 " + long_name);
     ASSERT_TRUE(holder);
 
     int code = -1;
     const std::string taken = RunToEnd("qxqueue.exe take-all", &code);
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(taken,
-              "#1 type 7 (CopyPilotAppEx) param1 0x51565844 'QVXD' param2 0x1 name \"C:\\apps\\orders.pda\"\n"
-              "#2 type 6 (SyncMarker) param1 0x00000000 param2 0x0 name \"\"\n"
-              "#3 type 3 (CopyPilotTable) param1 0x00000000 param2 0x0 name \"C:\\data\\stock.dbf\"\n"
-              "#4 type 9 (InstallPRC) param1 0x00000000 param2 0x0 name \"" + long_name + "\"\n"
-              "took 4\n");
+    EXPECT_EQ(
+        taken,
+        "#1 type 7 (CopyPilotAppEx) param1 0x51565844 'QVXD' param2 0x1 name "
+        "\"C:\\apps\\orders.pda\"\n"
+        "#2 type 6 (SyncMarker) param1 0x00000000 param2 0x0 name \"\"\n"
+        "#3 type 3 (CopyPilotTable) param1 0x00000000 param2 0x0 name \"C:\\data\\stock.dbf\"\n"
+        "#4 type 9 (InstallPRC) param1 0x00000000 param2 0x0 name \"" +
+            long_name +
+            "\"\n"
+            "took 4\n");
 
     const std::string after = RunToEnd("qxqueue.exe show take");
     EXPECT_EQ(Line(after, "queued commands"), "queued commands     0");

@@ -16,20 +16,24 @@
 namespace qx::test {
 namespace {
 
-void DeleteTree(HKEY root, const char* path) { RegDeleteTreeA(root, path); }
+void DeleteTree(HKEY root, const char* path) {
+    RegDeleteTreeA(root, path);
+}
 
 void SetKey(HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS)
+    ASSERT_EQ(
+        RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS)
         << path;
     RegCloseKey(key);
 }
 
 void SetValue(HKEY root, const std::string& path, const char* name, const std::string& data) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    static_cast<DWORD>(data.size() + 1));
     RegCloseKey(key);
@@ -41,7 +45,7 @@ struct Found {
 };
 
 class DesktopLookup : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ClearAll(); }
 
     // The desktop's own registry, as make-desktop.sh wrote it.
@@ -131,13 +135,15 @@ TEST_F(DesktopLookup, NegativeMajorVersionWins) {
 }
 
 TEST_F(DesktopLookup, ProductDirectoryAndItsSecondName) {
-    SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tarvel\\Quorvix Standard\\CurrentVersion", "Keyname", "3.0");
+    SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tarvel\\Quorvix Standard\\CurrentVersion", "Keyname",
+             "3.0");
     SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tarvel\\Quorvix Standard\\3.0", "Path", "C:\\Quorvix");
     Found found = Load();
     EXPECT_EQ(found.product_dir, "C:\\Quorvix");
     EXPECT_EQ(found.brelcon_dir, found.product_dir);
 
-    SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tarvel\\Quorvix Standard\\3.0", "Path", std::string(300, 'p'));
+    SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tarvel\\Quorvix Standard\\3.0", "Path",
+             std::string(300, 'p'));
     found = Load();
     EXPECT_EQ(found.product_dir, "");
     EXPECT_EQ(found.brelcon_dir, "");
