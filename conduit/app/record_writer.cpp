@@ -77,6 +77,11 @@ bool RecordWriter::AlignEven() {
     return Zeros(size_ % 2);
 }
 
+bool RecordWriter::AlignEvenFrom(std::size_t start) {
+    assert(start <= size_);
+    return Zeros((size_ - start) % 2);
+}
+
 void RecordWriter::PatchU16(std::size_t at, uint16_t v) {
     assert(at <= size_ && size_ - at >= 2);
     StoreU16(buffer_.subspan(at).first<2>(), v, ByteOrder::kBig);

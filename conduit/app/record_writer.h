@@ -28,6 +28,8 @@ class RecordWriter {
     bool Zeros(std::size_t count);
     // Zeros up to the next even size.
     bool AlignEven();
+    // Zeros until the distance from `start` is even (layouts aligned within a part).
+    bool AlignEvenFrom(std::size_t start);
 
     // Fields written earlier whose value is known only later; `at` + width must be inside size().
     void PatchU16(std::size_t at, uint16_t v);

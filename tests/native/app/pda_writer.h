@@ -13,8 +13,8 @@
 namespace qx::testing {
 
 struct PdaTable {
-    std::string name;
-    std::vector<uint8_t> data;  // written only from version 261 on
+    std::string name{};
+    std::vector<uint8_t> data{};  // written only from version 261 on
 };
 
 struct PdaHeader {
@@ -35,8 +35,46 @@ struct PdaHeader {
 struct PdaScript {
     uint16_t w1 = 0;
     uint16_t w2 = 0;
-    std::string code;
+    std::string code{};
     std::string tag = "RCSS";
+};
+
+// A form's items up to its control count; the controls are written after it one by one.
+struct PdaForm {
+    uint16_t word1 = 0, word2 = 0, word3 = 0;
+    std::vector<PdaScript> scripts{};  // from 259 on; the count is written from 264 on
+    uint32_t control_count = 0;
+};
+
+// What every control begins with, before its type part.
+struct PdaControl {
+    uint16_t type = 2;
+    uint32_t control_long = 0;
+    uint16_t word = 0;
+    uint16_t left = 0, top = 0, right = 0, bottom = 0;
+    uint16_t second_word = 0;  // 263 on
+};
+
+struct PdaDetailEntry {
+    uint16_t e1 = 0, e2 = 0, flags = 0;
+    std::string text{};  // written when flags has 0x8000
+    uint16_t e4 = 0;     // written otherwise
+};
+
+struct PdaDetailItem {
+    uint16_t t1 = 0, t2 = 0, t3 = 0;
+    uint32_t t4 = 0;
+};
+
+struct PdaDetail {
+    uint16_t d1 = 0, flags = 0, d2 = 0, d3 = 0;
+    std::string s1{}, s2{};
+    uint32_t x1 = 0, x2 = 0;
+    uint16_t d4 = 0;
+    std::vector<PdaDetailEntry> entries{};
+    uint16_t d5 = 0;                     // written when there are items
+    std::vector<PdaDetailItem> items{};  // 257 on
+    PdaScript script{};                  // 259 on
 };
 
 class PdaWriter {
@@ -56,6 +94,10 @@ class PdaWriter {
     }
     PdaWriter& Long(uint32_t v) {
         out_.U32(v);
+        return *this;
+    }
+    PdaWriter& Bytes(const std::vector<uint8_t>& b) {
+        out_.Bytes(b);
         return *this;
     }
     PdaWriter& String(std::string_view s) {
@@ -105,6 +147,55 @@ class PdaWriter {
         return *this;
     }
 
+    PdaWriter& Form(const PdaForm& f) {
+        Raw("FORM").Word(f.word1).Word(f.word2).Word(f.word3);
+        if (version_ >= 264) {
+            Word(static_cast<uint16_t>(f.scripts.size()));
+        }
+        if (version_ >= 259) {
+            for (const auto& s : f.scripts) {
+                Script(s);
+            }
+        }
+        return Long(f.control_count);
+    }
+
+    PdaWriter& Control(const PdaControl& c) {
+        Word(c.type).Long(c.control_long).Word(c.word);
+        Word(c.left).Word(c.top).Word(c.right).Word(c.bottom);
+        if (version_ >= 263) {
+            Word(c.second_word);
+        }
+        return *this;
+    }
+
+    PdaWriter& Detail(const PdaDetail& d) {
+        Long(0xDEADBEEF).Word(d.d1).Word(d.flags).Word(d.d2).Word(d.d3);
+        String(d.s1).String(d.s2).Long(d.x1).Long(d.x2).Word(d.d4);
+        Word(static_cast<uint16_t>(d.entries.size()));
+        for (const auto& e : d.entries) {
+            Long(0xDEADBEEF).Word(e.e1).Word(e.e2).Word(e.flags);
+            if (e.flags & 0x8000) {
+                String(e.text);
+            } else {
+                Word(e.e4);
+            }
+        }
+        if (version_ >= 257) {
+            Word(static_cast<uint16_t>(d.items.size()));
+            if (!d.items.empty()) {
+                Word(d.d5);
+            }
+            for (const auto& i : d.items) {
+                Long(0xDEADBEEF).Word(i.t1).Word(i.t2).Word(i.t3).Long(i.t4);
+            }
+        }
+        if (version_ >= 259) {
+            Script(d.script);
+        }
+        return *this;
+    }
+
   private:
     int32_t version_;
     ByteWriter out_{ByteOrder::kLittle};
@@ -132,6 +223,10 @@ class HandheldBytes {
     HandheldBytes& CString(std::string_view s) {
         out_.Text(s);
         out_.U8(0);
+        return *this;
+    }
+    HandheldBytes& Bytes(const std::vector<uint8_t>& b) {
+        out_.Bytes(b);
         return *this;
     }
     HandheldBytes& Zeros(std::size_t n) {
