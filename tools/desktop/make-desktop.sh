@@ -4,6 +4,8 @@
 #
 #   tools/desktop/make-desktop.sh DIR [--display]
 #
+# With QX_BIN naming the folder of the Windows build's programs, the HotSync folder also gets the
+# user manager (USEREDIT.dll) and one HotSync user, "Pat Doe" (ID 1001, folder PatDoe).
 # DIR is removed and made again. Without --display, Wine's null display driver is selected: windows,
 # dialogs and message boxes work without an X server. The registry it writes is kept in
 # DIR/desktop.reg, so a test that changes it can put it back.
@@ -39,6 +41,7 @@ mkdir -p "$drive_c/Palm" "$drive_c/Program Files/Quorvix"
     fi
     printf '[HKEY_CURRENT_USER\\Software\\Palm Computing\\Pilot Desktop\\Core]\r\n'
     printf '"Path"="C:\\\\Palm"\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Palm Computing\\Pilot Desktop\\HotSync Manager]\r\n\r\n'
     printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Palm Computing\\Pilot Desktop\\4.1]\r\n\r\n'
     printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvel\\Quorvix Standard\\CurrentVersion]\r\n'
     printf '"Keyname"="3.0"\r\n\r\n'
@@ -54,5 +57,10 @@ wineserver -p </dev/null >/dev/null 2>&1
 # Start Wine's own services now, with their output going nowhere: started later by a test, they
 # would inherit its output and keep the test's pipe open after the test has ended.
 "$wine" cmd /c exit </dev/null >/dev/null 2>&1
+
+if [ -n "${QX_BIN:-}" ] && [ -f "$QX_BIN/USEREDIT.dll" ]; then
+    cp "$QX_BIN/USEREDIT.dll" "$drive_c/Palm/"
+    "$wine" "$QX_BIN/qxusers.exe" 'C:\Palm' add "Pat Doe" 1001 </dev/null >/dev/null
+fi
 
 echo "desktop ready: $dir"

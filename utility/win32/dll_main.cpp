@@ -7,6 +7,7 @@
 #include "utility/win32/registry_view_win32.h"
 #include "utility/win32/shared_section.h"
 #include "utility/win32/show_dll_error.h"
+#include "utility/win32/user_manager_win32.h"
 
 namespace qx {
 
@@ -32,10 +33,15 @@ void OnProcessAttach(HMODULE module) {
 }  // namespace
 }  // namespace qx
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
         qx::OnProcessAttach(instance);
+    }
+    // On FreeLibrary (not at process exit, when USEREDIT may be gone already) the user manager
+    // this process opened is released.
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        qx::ReleaseUserManager();
     }
     return TRUE;  // loading succeeds whatever the lookups found
 }

@@ -50,6 +50,21 @@ bool LoadLutrix(const char* path, LutrixBinding& b, std::string& error) {
     Bind(module, "_QX_GenerateRandom@0", b.QX_GenerateRandom, missing);
     Bind(module, "_QX_SeedRandom@4", b.QX_SeedRandom, missing);
     Bind(module, "_QX_CopyRandomXOR@12", b.QX_CopyRandomXOR, missing);
+    Bind(module, "QX_InstallPRC", b.QX_InstallPRC, missing);
+    Bind(module, "QX_CheckInstallPending", b.QX_CheckInstallPending, missing);
+    Bind(module, "QX_FindFirstUser", b.QX_FindFirstUser, missing);
+    Bind(module, "QX_FindNextUser", b.QX_FindNextUser, missing);
+    Bind(module, "QX_FindUserByID", b.QX_FindUserByID, missing);
+    Bind(module, "QX_AddUser", b.QX_AddUser, missing);
+    Bind(module, "QX_DeleteUser", b.QX_DeleteUser, missing);
+    Bind(module, "QX_RenameUser", b.QX_RenameUser, missing);
+    Bind(module, "QX_CommitUserChanges", b.QX_CommitUserChanges, missing);
+    Bind(module, "QX_AbandonUserChanges", b.QX_AbandonUserChanges, missing);
+    Bind(module, "_QX_UserMaintenance@0", b.QX_UserMaintenance, missing);
+    Bind(module, "_QX_CreateMsgTarget@4", b.QX_CreateMsgTarget, missing);
+    Bind(module, "_QX_DeleteMsgTarget@4", b.QX_DeleteMsgTarget, missing);
+    Bind(module, "_QX_FlushCommandQueue@4", b.QX_FlushCommandQueue, missing);
+    Bind(module, "_QX_FlushCommandQueueEx@8", b.QX_FlushCommandQueueEx, missing);
     if (!missing.empty()) {
         FreeLibrary(module);
         b = LutrixBinding{};

@@ -41,6 +41,21 @@ struct LutrixBinding {
     decltype(&::QX_GenerateRandom) QX_GenerateRandom = nullptr;
     decltype(&::QX_SeedRandom) QX_SeedRandom = nullptr;
     decltype(&::QX_CopyRandomXOR) QX_CopyRandomXOR = nullptr;
+    decltype(&::QX_InstallPRC) QX_InstallPRC = nullptr;
+    decltype(&::QX_CheckInstallPending) QX_CheckInstallPending = nullptr;
+    decltype(&::QX_FindFirstUser) QX_FindFirstUser = nullptr;
+    decltype(&::QX_FindNextUser) QX_FindNextUser = nullptr;
+    decltype(&::QX_FindUserByID) QX_FindUserByID = nullptr;
+    decltype(&::QX_AddUser) QX_AddUser = nullptr;
+    decltype(&::QX_DeleteUser) QX_DeleteUser = nullptr;
+    decltype(&::QX_RenameUser) QX_RenameUser = nullptr;
+    decltype(&::QX_CommitUserChanges) QX_CommitUserChanges = nullptr;
+    decltype(&::QX_AbandonUserChanges) QX_AbandonUserChanges = nullptr;
+    decltype(&::QX_UserMaintenance) QX_UserMaintenance = nullptr;
+    decltype(&::QX_CreateMsgTarget) QX_CreateMsgTarget = nullptr;
+    decltype(&::QX_DeleteMsgTarget) QX_DeleteMsgTarget = nullptr;
+    decltype(&::QX_FlushCommandQueue) QX_FlushCommandQueue = nullptr;
+    decltype(&::QX_FlushCommandQueueEx) QX_FlushCommandQueueEx = nullptr;
 };
 
 // Loads the library (by path or by name from the usual search) and binds every function. On

@@ -57,6 +57,10 @@ ControlInfo Describe(HWND control) {
         info.text = StandardIconName(reinterpret_cast<HICON>(icon));
         return info;
     }
+    if (lstrcmpiA(cls.c_str(), "Static") == 0 && (style & SS_TYPEMASK) == SS_BITMAP) {
+        info.kind = "bitmap";  // its window text is the resource number, not a text
+        return info;
+    }
     if (lstrcmpiA(cls.c_str(), "Static") == 0) {
         info.kind = "static";
     } else if (lstrcmpiA(cls.c_str(), "Button") == 0) {
@@ -127,6 +131,8 @@ std::string WindowSnapshot::Transcript() const {
     for (const ControlInfo& c : controls) {
         if (c.kind == "icon") {
             out += c.text.empty() ? "  icon\n" : "  icon " + c.text + "\n";
+        } else if (c.kind == "bitmap") {
+            out += "  bitmap\n";
         } else if (c.kind == "button") {
             out += "  button " + std::to_string(c.id) + " \"" + c.text + "\"\n";
         } else {

@@ -39,6 +39,22 @@ constexpr char kUsage[] =
     "  hammer N                         N increments each followed by a decrement\n"
     "  hold                             keep Lutrix loaded until a line or end of input arrives\n"
     "\n"
+    "  flush [CAPTION [CREATOR]]        wait in the HotSync wait dialog (CAPTION '-' keeps the\n"
+    "                                   default) and print its result: 0 all commands succeeded,\n"
+    "                                   1 one failed, 2 aborted\n"
+    "  notify CODE VALUE                broadcast a progress notification as the conduit does\n"
+    "                                   (1 started, 3 command done, 2 finished), then wait while\n"
+    "                                   a listener holds the wait counter\n"
+    "  set-creator CREATOR              set the creator ID of the synchronisation\n"
+    "  set-hotsync-user ID              set the HotSync ID of the user being synchronised\n"
+    "\n"
+    "  install ID FILE                  hand FILE to HotSync's install folder of user ID\n"
+    "  pending ID                       tell whether files wait in that user's install folder\n"
+    "  users                            list the HotSync users\n"
+    "  add-user NAME                    add a user (held until commit)\n"
+    "  commit | abandon                 save or drop the user changes of this program\n"
+    "  maintenance                      show the user maintenance dialog\n"
+    "\n"
     "Lutrix shows its own message box for a command it rejects. Exit status: 0 when every action\n"
     "succeeded, 1 when a command was rejected or the queue was full or empty, 2 on a usage error "
     "or\n"
@@ -142,6 +158,40 @@ void Show(const qx::LutrixBinding& lutrix) {
         PrintEntry(i + 1, e.type, std::string(qx::FieldText(e.file_name, qx::kNameFieldSize)),
                    e.param1, e.param2);
     }
+}
+
+// The conduit's side of a notification: clear the wait counter, tell every top-level window, then
+// wait while some listener holds the counter.
+int Notify(const qx::LutrixBinding& lutrix, uint32_t code, uint32_t value) {
+    lutrix.QX_SetWaitFlag(0);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, lutrix.QX_GetRegisteredMsg(), code, value,
+                        SMTO_ABORTIFHUNG | SMTO_NORMAL, 5000, &answer);
+    int held = 0;
+    while (lutrix.QX_GetWaitFlag() != 0) {
+        ++held;
+        Sleep(500);
+    }
+    return held;
+}
+
+void PrintUser(const qx::UserRecord& user) {
+    Say("user %u \"%s\" folder \"%s\" extra %u\n", static_cast<unsigned>(user.user_id),
+        std::string(qx::FieldText(user.user_name, sizeof user.user_name)).c_str(),
+        std::string(qx::FieldText(user.directory_name, sizeof user.directory_name)).c_str(),
+        static_cast<unsigned>(user.extra));
+}
+
+void ListUsers(const qx::LutrixBinding& lutrix) {
+    qx::UserRecord user{};
+    int32_t error = 0;
+    int count = 0;
+    for (int32_t found = lutrix.QX_FindFirstUser(&user, &error); found != 0;
+         found = lutrix.QX_FindNextUser(&user, &error)) {
+        PrintUser(user);
+        ++count;
+    }
+    Say("%d users\n", count);
 }
 
 void Hold() {
@@ -250,6 +300,81 @@ int main(int argc, char** argv) {
             Say("hammered %u\n", static_cast<unsigned>(rounds));
         } else if (action == "hold") {
             Hold();
+        } else if (action == "flush") {
+            std::string caption = "-";
+            uint32_t creator = 0;
+            if (i < args.size() && !IsAction(args[i])) {
+                caption = args[i++];
+                if (i < args.size() && ParseParam(args[i].c_str(), creator)) {
+                    ++i;
+                }
+            }
+            Say("waiting in the HotSync wait dialog\n");
+            const int32_t result =
+                lutrix.QX_FlushCommandQueueEx(caption == "-" ? nullptr : caption.c_str(), creator);
+            Say("flush result %d\n", result);
+        } else if (action == "notify") {
+            uint32_t code = 0, value = 0;
+            if (i + 2 > args.size() || !ParseNumber(args[i].c_str(), code) ||
+                !ParseNumber(args[i + 1].c_str(), value)) {
+                return Usage("notify needs CODE and VALUE");
+            }
+            i += 2;
+            Say("notified %u %u, held %d times\n", static_cast<unsigned>(code),
+                static_cast<unsigned>(value), Notify(lutrix, code, value));
+        } else if (action == "set-creator" || action == "set-hotsync-user") {
+            uint32_t value = 0;
+            if (i >= args.size() || !ParseParam(args[i].c_str(), value)) {
+                return Usage((action + " needs a value").c_str());
+            }
+            ++i;
+            if (action == "set-creator") {
+                Say("creator ID %s\n", CreatorText(lutrix.QX_SetCreatorId(value)).c_str());
+            } else {
+                Say("HotSync user ID %u\n",
+                    static_cast<unsigned>(lutrix.QX_SetHotSyncUserId(value)));
+            }
+        } else if (action == "install") {
+            uint32_t id = 0;
+            if (i + 2 > args.size() || !ParseNumber(args[i].c_str(), id)) {
+                return Usage("install needs ID and FILE");
+            }
+            const int32_t done = lutrix.QX_InstallPRC(id, args[i + 1].c_str());
+            i += 2;
+            Say("install result %d\n", done);
+            status = done ? status : 1;
+        } else if (action == "pending") {
+            uint32_t id = 0;
+            if (i >= args.size() || !ParseNumber(args[i].c_str(), id)) {
+                return Usage("pending needs ID");
+            }
+            ++i;
+            Say("pending %d\n", lutrix.QX_CheckInstallPending(id));
+        } else if (action == "users") {
+            ListUsers(lutrix);
+        } else if (action == "add-user") {
+            if (i >= args.size()) {
+                return Usage("add-user needs NAME");
+            }
+            qx::UserRecord user{};
+            qx::SetStoredString(user.user_name, sizeof user.user_name, args[i++].c_str());
+            int32_t code = 0;
+            const int32_t added = lutrix.QX_AddUser(&user, &code);
+            Say("add-user result %d error %d\n", added, code);
+            if (added) {
+                PrintUser(user);
+            }
+            status = added ? status : 1;
+        } else if (action == "commit") {
+            int32_t code = 0;
+            const int32_t saved = lutrix.QX_CommitUserChanges(reinterpret_cast<uintptr_t>(&code));
+            Say("commit result %d error %d\n", saved, code);
+        } else if (action == "abandon") {
+            int32_t code = 0;
+            const int32_t reopened = lutrix.QX_AbandonUserChanges(&code);
+            Say("abandon result %d error %d\n", reopened, code);
+        } else if (action == "maintenance") {
+            Say("maintenance result %d\n", lutrix.QX_UserMaintenance());
         } else {
             return Usage(("unknown action: " + action).c_str());
         }
