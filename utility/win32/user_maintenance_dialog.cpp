@@ -1,8 +1,9 @@
 // The user maintenance dialog. In this version it lists one placeholder user and changes
 // nothing; its buttons stay disabled.
 
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h needs the types windows.h declares.
+#include <commctrl.h>
 
 #include "utility/win32/lutrix_api.h"
 #include "utility/win32/lutrix_resources.h"
