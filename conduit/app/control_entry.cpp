@@ -16,7 +16,7 @@ constexpr int32_t kSinceScriptDetail = 273;
 constexpr std::size_t kAtSize = 6;
 constexpr std::size_t kAtTypeWord = 26;
 
-constexpr uint32_t kButtonMark = 0x4;  // set in the control long of type 9
+constexpr uint32_t kType9LongBit = 0x4;  // the engine expects it in every type 9 control long
 
 constexpr uint16_t kListPartStart = 16;        // type 3, 14: where the detail begins
 constexpr uint16_t kScriptPartStart = 22;      // type 17: where the script begins
@@ -45,7 +45,8 @@ bool TypeWord(PdaReader& reader, RecordWriter& out, std::size_t start) {
     return true;
 }
 
-// A string with its size word in front: `lead` bytes before the string count in the size.
+// A size word, the string and a pad byte when needed. The size counts the sub-part from its
+// start: `lead` bytes up to and including the size word, then the string and its terminator.
 bool SizedString(RecordWriter& out, std::size_t lead, const std::string& text) {
     const std::size_t size = (lead + text.size() + 1 + 1) & ~std::size_t{1};
     return out.U16(static_cast<uint16_t>(size)) && out.CString(text) &&
@@ -250,7 +251,7 @@ bool ConvertControl(PdaReader& reader, RecordWriter& out) {
         return false;
     }
     if (c.type == 9) {
-        c.control_long |= kButtonMark;
+        c.control_long |= kType9LongBit;
     }
     const std::size_t start = out.size();
     if (!out.Text(kControlTag) || !out.U16(kControlHeaderSize) || !out.U16(0) || !out.U16(c.type) ||
