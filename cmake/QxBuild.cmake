@@ -37,6 +37,11 @@ if(QX_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(QX_FUZZ)
+    # Coverage for libFuzzer in every library a target links, not only in the target's own file.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 enable_testing()
 
 if(QX_TESTS)

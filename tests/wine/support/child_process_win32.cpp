@@ -98,7 +98,8 @@ void ChildProcess::CloseInput() {
 }
 
 int ChildProcess::Wait(DWORD timeout_ms) {
-    if (WaitForSingleObject(info_.hProcess, timeout_ms) != WAIT_OBJECT_0) {
+    // Windows of this test keep answering while the child runs: it may be broadcasting to them.
+    if (!WaitPumping(info_.hProcess, timeout_ms)) {
         Kill();
         return -1;
     }
@@ -113,6 +114,31 @@ int ChildProcess::Wait(DWORD timeout_ms) {
 void ChildProcess::Kill() {
     TerminateProcess(info_.hProcess, 99);
     WaitForSingleObject(info_.hProcess, kWaitMs);
+}
+
+void PumpPending() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool WaitPumping(HANDLE object, DWORD timeout_ms) {
+    const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+        const DWORD woke = MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0) {
+            PumpPending();
+            return true;
+        }
+        if (woke != WAIT_OBJECT_0 + 1) {
+            return false;
+        }
+        PumpPending();
+    }
 }
 
 std::string RunToEnd(const std::string& command_line, int* exit_code) {

@@ -31,6 +31,7 @@ class ChildProcess {
     int Wait(DWORD timeout_ms = kWaitMs);
     void Kill();
     DWORD process_id() const { return info_.dwProcessId; }
+    HANDLE handle() const { return info_.hProcess; }
 
   private:
     ChildProcess() = default;
@@ -45,6 +46,12 @@ class ChildProcess {
     std::string text_;
     bool ended_ = false;
 };
+
+// Waits for `object` while dispatching this thread's window messages, as a program with windows
+// must while another program broadcasts to them. True when the object was signalled in time.
+bool WaitPumping(HANDLE object, DWORD timeout_ms = kWaitMs);
+// Dispatches whatever messages are already waiting for this thread.
+void PumpPending();
 
 // Runs a program to its end and returns its output; the exit code goes to `exit_code`.
 std::string RunToEnd(const std::string& command_line, int* exit_code = nullptr);
