@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The main job: builds the kit, makes a desktop (a Wine prefix with Palm Desktop's and this
-# product's settings), and shows what works so far: a deploying program queues commands and
-# keeps Lutrix loaded while it waits, another program looks at the shared state and takes the
-# commands in order, as the conduit will, and the state starts afresh once both have ended.
+# product's settings and one HotSync user), and shows what works so far: a deploying program
+# queues commands and keeps Lutrix loaded, another looks at the shared state and takes the
+# commands in order as the conduit will; the state starts afresh once both have ended; a client
+# waits in the HotSync wait dialog while the conduit's side reports each command; a PRC file is
+# handed to HotSync's install folder of the user.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
@@ -14,7 +16,7 @@ cd "$top"
 work=$top/build/main-job
 desktop=$work/desktop
 mkdir -p "$work"
-"$top/tools/desktop/make-desktop.sh" "$desktop"
+QX_BIN=$top/build/win64/bin "$top/tools/desktop/make-desktop.sh" "$desktop"
 trap '"$top/tools/desktop/stop-desktop.sh" "$desktop"; rm -f "$work/hold.in"' EXIT
 
 bin=$top/build/win64/bin
@@ -49,6 +51,24 @@ exec 3>&-
 wait "$holder"
 run "$bin/qxqueue.exe" show | grep -E 'read index|write index|queued' | sed 's/^/    /'
 
+say "A deploying program queues two commands and waits in the HotSync wait dialog"
+run "$bin/qxqueue.exe" add 7 'C:\Quorvix\Apps\ORDERS.PDA' QVXD 1 add 8 'C:\Quorvix\Data\CUSTOMER.DBF' QVXD 1 \
+    flush "Installing application" >"$work/client.out" 2>&1 &
+client=$!
+run "$bin/qxauto.exe" --caption "Installing application" --timeout 30000 | sed 's/^/    /'
+
+say "The conduit's side works through the queue and reports each command (the second one fails)"
+run "$bin/qxqueue.exe" set-creator QVXD notify 1 0 take notify 3 1 take notify 3 0 notify 2 0 |
+    sed 's/^/    /'
+wait "$client" || true
+sed 's/^/    client: /' "$work/client.out"
+
+say "HotSync users, and a PRC handed to HotSync's install folder of Pat Doe (1001)"
+printf 'engine' >"$desktop/drive_c/QXENGINE.PRC"
+run "$bin/qxqueue.exe" users install 1001 'C:\QXENGINE.PRC' pending 1001 | sed 's/^/    /'
+ls "$desktop/drive_c/Palm/PatDoe/Install" | sed 's/^/    C:\\Palm\\PatDoe\\Install\\/'
+run reg query 'HKCU\Software\Palm Computing\Pilot Desktop\HotSync Manager' | grep Install | sed 's/^ */    /'
+
 say "Lutrix exports (32-bit deliverable: build/win32/bin/Lutrix.dll)"
 i686-w64-mingw32-objdump -p "$top/build/win32/bin/Lutrix.dll" |
     sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -E '1d;/^$/d;s/^[[:space:]]*\[ *[0-9]+\] //' | paste -sd' ' |
@@ -63,8 +83,8 @@ cat <<'TEXT'
 
 --- Not built yet
     Corvane.dll, the HotSync conduit (synchronisation loop, dispatch, error dialog), and the
-    HotSync Manager / Sync Manager stand-ins that load it; the .PDA application conversion; the
-    dBase table transfer to and from the handheld (the .DBF/.DBT reader and writer exist); picture
-    conversion; Lutrix's install hand-off, user directory and wait dialog; the Zandrel installer;
-    the Myrtak tray host. Until they land, this job stops at the queue.
+    HotSync Manager / Sync Manager stand-ins that load it; the dBase table transfer to and from
+    the handheld; picture conversion; the Zandrel installer; the Myrtak tray host. The .PDA
+    conversion and the .DBF/.DBT reader and writer exist as libraries with their tests, but no
+    command runs them yet. Until the conduit lands, this job stops at the queue.
 TEXT
