@@ -13,13 +13,8 @@ constexpr uint32_t FourCc(const char (&code)[5]) {
            static_cast<uint32_t>(static_cast<uint8_t>(code[3]));
 }
 
-inline std::string FourCcText(uint32_t code) {
-    std::string text(4, ' ');
-    for (int i = 0; i < 4; ++i) {
-        text[static_cast<std::size_t>(i)] = static_cast<char>(code >> (24 - 8 * i));
-    }
-    return text;
-}
+// "QVXD"; bytes outside printable ASCII (and the backslash) as \xNN.
+std::string FourCcText(uint32_t code);
 
 inline constexpr uint32_t kDefaultCreator = FourCc("QVXD");
 

@@ -7,21 +7,6 @@
 
 namespace qx {
 
-std::string FourCcText(uint32_t code) {
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        const auto c = static_cast<uint8_t>(code >> shift);
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            text.push_back(static_cast<char>(c));
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            text += escaped;
-        }
-    }
-    return text;
-}
-
 std::string_view FieldName(const std::array<char, kDbNameField>& field) {
     const auto end = std::find(field.begin(), field.end(), '\0');
     return std::string_view(field.data(), static_cast<std::size_t>(end - field.begin()));
@@ -109,7 +94,33 @@ bool DecodeCreateDbRequest(std::span<const uint8_t> bytes, CreateDbRequest& out,
     return true;
 }
 
-std::vector<uint8_t> EncodeRecordDescriptor(const RecordDescriptor& desc, uint32_t address) {
+namespace {
+
+// A pointer field is as wide as a pointer of the program: 4 bytes in the 32-bit HotSync Manager.
+void WriteAddress(ByteWriter& writer, uintptr_t address) {
+    writer.U32(static_cast<uint32_t>(address));
+    if constexpr (sizeof(uintptr_t) == 8) {
+        writer.U32(static_cast<uint32_t>(static_cast<uint64_t>(address) >> 32));
+    }
+}
+
+bool ReadAddress(ByteReader& reader, uintptr_t& address) {
+    uint32_t low = 0, high = 0;
+    if (!reader.U32(low, "buffer pointer")) {
+        return false;
+    }
+    if constexpr (sizeof(uintptr_t) == 8) {
+        if (!reader.U32(high, "buffer pointer")) {
+            return false;
+        }
+    }
+    address = static_cast<uintptr_t>(static_cast<uint64_t>(high) << 32 | low);
+    return true;
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeRecordDescriptor(const RecordDescriptor& desc, uintptr_t address) {
     ByteWriter writer(ByteOrder::kLittle);
     writer.U8(desc.handle);
     writer.U32(desc.record_id);
@@ -119,21 +130,21 @@ std::vector<uint8_t> EncodeRecordDescriptor(const RecordDescriptor& desc, uint32
     writer.U32(desc.conduit_cookie);
     writer.U32(desc.record_size);
     writer.U16(desc.capacity);
-    writer.U32(address);
+    WriteAddress(writer, address);
     writer.U32(desc.reserved);
     return writer.Take();
 }
 
 bool DecodeRecordDescriptor(std::span<const uint8_t> bytes, RecordDescriptor& out,
-                            uint32_t& address, std::string& error) {
+                            uintptr_t& address, std::string& error) {
     ByteReader reader(bytes, ByteOrder::kLittle);
     RecordDescriptor d;
-    uint32_t stored_address = 0;
+    uintptr_t stored_address = 0;
     reader.U8(d.handle, "handle") && reader.U32(d.record_id, "record ID") &&
         reader.U16(d.index, "record index") && reader.U8(d.attributes, "attributes") &&
         reader.I16(d.category, "category") && reader.U32(d.conduit_cookie, "conduit cookie") &&
         reader.U32(d.record_size, "record size") && reader.U16(d.capacity, "buffer capacity") &&
-        reader.U32(stored_address, "buffer pointer") && reader.U32(d.reserved, "reserved");
+        ReadAddress(reader, stored_address) && reader.U32(d.reserved, "reserved");
     if (!Finish(reader, error)) {
         return false;
     }
@@ -142,23 +153,23 @@ bool DecodeRecordDescriptor(std::span<const uint8_t> bytes, RecordDescriptor& ou
     return true;
 }
 
-std::vector<uint8_t> EncodeBlockDescriptor(const BlockDescriptor& desc, uint32_t address) {
+std::vector<uint8_t> EncodeBlockDescriptor(const BlockDescriptor& desc, uintptr_t address) {
     ByteWriter writer(ByteOrder::kLittle);
     WriteName(writer, desc.name);
     writer.U16(desc.byte_count);
     writer.U16(desc.bytes_read);
-    writer.U32(address);
+    WriteAddress(writer, address);
     writer.U32(desc.reserved);
     return writer.Take();
 }
 
-bool DecodeBlockDescriptor(std::span<const uint8_t> bytes, BlockDescriptor& out, uint32_t& address,
+bool DecodeBlockDescriptor(std::span<const uint8_t> bytes, BlockDescriptor& out, uintptr_t& address,
                            std::string& error) {
     ByteReader reader(bytes, ByteOrder::kLittle);
     BlockDescriptor d;
-    uint32_t stored_address = 0;
+    uintptr_t stored_address = 0;
     ReadName(reader, d.name) && reader.U16(d.byte_count, "byte count") &&
-        reader.U16(d.bytes_read, "bytes read") && reader.U32(stored_address, "buffer pointer") &&
+        reader.U16(d.bytes_read, "bytes read") && ReadAddress(reader, stored_address) &&
         reader.U32(d.reserved, "reserved");
     if (!Finish(reader, error)) {
         return false;

@@ -1,8 +1,8 @@
 #pragma once
 // The records handed through SyncOps. In memory they are plain structs; the Sync Manager sees them
 // as little-endian, byte-packed records, which EncodeX/DecodeX produce and parse field by field.
-// The pointer fields are 32 bits wide there, because the HotSync Manager and its conduits are
-// 32-bit programs; the encoders take the address the caller wants stored.
+// The pointer fields are as wide as a pointer of the program (32 bits in the HotSync Manager and
+// its conduits); the encoders take the address the caller wants stored.
 
 #include <array>
 #include <cstddef>
@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/creator_id.h"
 
 namespace qx {
 
@@ -26,15 +28,6 @@ inline constexpr uint8_t kRecAttrDirty = 0x40;
 inline constexpr uint8_t kRecAttrBusy = 0x20;
 inline constexpr uint8_t kRecAttrSecret = 0x10;
 inline constexpr uint8_t kRecAttrArchived = 0x08;
-
-// A four-character code held with its first character in the most significant byte.
-constexpr uint32_t FourCc(const char (&text)[5]) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(text[0])) << 24 |
-           static_cast<uint32_t>(static_cast<uint8_t>(text[1])) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(text[2])) << 8 |
-           static_cast<uint32_t>(static_cast<uint8_t>(text[3]));
-}
-std::string FourCcText(uint32_t code);  // "QVXD"; bytes outside printable ASCII as \xNN
 
 // The name held in a 32-byte field: the characters before the first zero.
 std::string_view FieldName(const std::array<char, kDbNameField>& field);
@@ -90,20 +83,20 @@ struct HandheldUserRecord {
 
 // Packed sizes in the Sync Manager's layout.
 inline constexpr std::size_t kCreateDbRequestSize = 52;
-inline constexpr std::size_t kRecordDescriptorSize = 28;
-inline constexpr std::size_t kBlockDescriptorSize = 44;
+inline constexpr std::size_t kRecordDescriptorSize = 24 + sizeof(void*);
+inline constexpr std::size_t kBlockDescriptorSize = 40 + sizeof(void*);
 
 std::vector<uint8_t> EncodeCreateDbRequest(const CreateDbRequest& request);
 bool DecodeCreateDbRequest(std::span<const uint8_t> bytes, CreateDbRequest& out,
                            std::string& error);
 
-// The byte pointer travels as the 32-bit `address`; decoding leaves `bytes` null and hands the
-// stored address back.
-std::vector<uint8_t> EncodeRecordDescriptor(const RecordDescriptor& desc, uint32_t address);
+// The byte pointer travels as `address`; decoding leaves `bytes` null and hands the stored
+// address back.
+std::vector<uint8_t> EncodeRecordDescriptor(const RecordDescriptor& desc, uintptr_t address);
 bool DecodeRecordDescriptor(std::span<const uint8_t> bytes, RecordDescriptor& out,
-                            uint32_t& address, std::string& error);
-std::vector<uint8_t> EncodeBlockDescriptor(const BlockDescriptor& desc, uint32_t address);
-bool DecodeBlockDescriptor(std::span<const uint8_t> bytes, BlockDescriptor& out, uint32_t& address,
+                            uintptr_t& address, std::string& error);
+std::vector<uint8_t> EncodeBlockDescriptor(const BlockDescriptor& desc, uintptr_t address);
+bool DecodeBlockDescriptor(std::span<const uint8_t> bytes, BlockDescriptor& out, uintptr_t& address,
                            std::string& error);
 
 }  // namespace qx

@@ -51,14 +51,15 @@ TEST(SyncRecords, DescriptorsRoundTripAndRefuseShortInput) {
     const auto bytes = EncodeRecordDescriptor(desc, 0x12345678);
     ASSERT_EQ(bytes.size(), kRecordDescriptorSize);
     RecordDescriptor back;
-    uint32_t address = 0;
+    uintptr_t address = 0;
     std::string error;
     ASSERT_TRUE(DecodeRecordDescriptor(bytes, back, address, error)) << error;
     EXPECT_EQ(back.record_id, desc.record_id);
     EXPECT_EQ(back.category, -2);
     EXPECT_EQ(back.capacity, 0xFC00);
     EXPECT_EQ(address, 0x12345678u);
-    EXPECT_FALSE(DecodeRecordDescriptor(std::span(bytes).first(27), back, address, error));
+    EXPECT_FALSE(DecodeRecordDescriptor(std::span(bytes).first(kRecordDescriptorSize - 1), back,
+                                        address, error));
     EXPECT_NE(error.find("reserved"), std::string::npos) << error;
 
     BlockDescriptor block;

@@ -104,13 +104,13 @@ std::string CreatorText(uint32_t creator) {
     char text[32];
     std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(creator));
     std::string out = text;
-    const std::string code = qx::FourCcText(creator);
     bool printable = true;
-    for (char c : code) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        const auto c = static_cast<uint8_t>(creator >> shift);
         printable = printable && c >= 0x20 && c < 0x7F;
     }
     if (printable) {
-        out += " '" + code + "'";
+        out += " '" + qx::FourCcText(creator) + "'";
     }
     return out;
 }
