@@ -36,6 +36,11 @@ class DesktopFileSystem {
     virtual ~DesktopFileSystem() = default;
     // Null when the file cannot be opened.
     virtual std::unique_ptr<DesktopFile> Open(std::string_view path, OpenMode mode) = 0;
+    // Puts the closed file `from` in the place of `to` in one step, replacing any file there, so
+    // a new table can be written beside the old one and swapped in only when it is whole.
+    virtual bool Replace(std::string_view from, std::string_view to) = 0;
+    // Removes a closed file; true when it is gone (also when it never existed).
+    virtual bool Remove(std::string_view path) = 0;
 };
 
 // Reads until `out` is full or the file ends; answers the bytes read. Sources may deliver data in

@@ -82,6 +82,31 @@ std::unique_ptr<DesktopFile> MemoryFileSystem::Open(std::string_view path, OpenM
     return std::make_unique<MemoryFile>(*this, found->second, mode == OpenMode::kCreate);
 }
 
+bool MemoryFileSystem::Replace(std::string_view from, std::string_view to) {
+    if (replace_countdown_ > 0) {
+        if (--replace_countdown_ == 0) {
+            replace_countdown_ = replace_sticky_ ? 1 : 0;  // sticky: keep failing
+            return false;
+        }
+    }
+    const auto found = files_.find(std::string(from));
+    if (found == files_.end()) {
+        return false;
+    }
+    if (from == to) {
+        return true;
+    }
+    std::vector<uint8_t> bytes = std::move(found->second);
+    files_.erase(found);
+    files_[std::string(to)] = std::move(bytes);
+    return true;
+}
+
+bool MemoryFileSystem::Remove(std::string_view path) {
+    files_.erase(std::string(path));
+    return true;
+}
+
 bool MemoryFileSystem::NextWriteOrSeekFails() {
     if (countdown_ <= 0) {
         return false;

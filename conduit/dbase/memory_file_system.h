@@ -16,6 +16,8 @@ namespace qx::dbase {
 class MemoryFileSystem : public DesktopFileSystem {
   public:
     std::unique_ptr<DesktopFile> Open(std::string_view path, OpenMode mode) override;
+    bool Replace(std::string_view from, std::string_view to) override;
+    bool Remove(std::string_view path) override;
 
     // The stored bytes of a file; created empty if absent.
     std::vector<uint8_t>& Contents(std::string_view path) { return files_[std::string(path)]; }
@@ -38,6 +40,12 @@ class MemoryFileSystem : public DesktopFileSystem {
         sticky_ = sticky;
         tripped_ = false;
     }
+    // The Nth Replace from now (1 = the next one) fails, leaving both files as they were; with
+    // `sticky`, every one after it fails too. 0 turns faults off.
+    void FailNthReplace(int n, bool sticky) {
+        replace_countdown_ = n;
+        replace_sticky_ = sticky;
+    }
     // Each Read delivers at most this many bytes (0 = no limit).
     void LimitReadChunk(std::size_t bytes) { read_chunk_ = bytes; }
 
@@ -58,6 +66,8 @@ class MemoryFileSystem : public DesktopFileSystem {
     bool tripped_ = false;
     std::size_t read_chunk_ = 0;
     int opens_ = 0;
+    int replace_countdown_ = 0;
+    bool replace_sticky_ = false;
 };
 
 }  // namespace qx::dbase

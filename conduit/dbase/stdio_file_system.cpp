@@ -1,6 +1,7 @@
 #include "conduit/dbase/stdio_file_system.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace qx::dbase {
@@ -89,6 +90,20 @@ std::unique_ptr<DesktopFile> StdioFileSystem::Open(std::string_view path, OpenMo
         return nullptr;
     }
     return std::make_unique<StdioFile>(file);
+}
+
+bool StdioFileSystem::Replace(std::string_view from, std::string_view to) {
+    // A rename within one folder: the target is replaced in one step on both systems.
+    std::error_code ec;
+    std::filesystem::rename(std::filesystem::path(std::string(from)),
+                            std::filesystem::path(std::string(to)), ec);
+    return !ec;
+}
+
+bool StdioFileSystem::Remove(std::string_view path) {
+    std::error_code ec;
+    std::filesystem::remove(std::filesystem::path(std::string(path)), ec);
+    return !ec;
 }
 
 }  // namespace qx::dbase

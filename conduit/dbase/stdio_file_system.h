@@ -9,6 +9,8 @@ namespace qx::dbase {
 class StdioFileSystem : public DesktopFileSystem {
   public:
     std::unique_ptr<DesktopFile> Open(std::string_view path, OpenMode mode) override;
+    bool Replace(std::string_view from, std::string_view to) override;
+    bool Remove(std::string_view path) override;
 };
 
 }  // namespace qx::dbase
