@@ -12,6 +12,9 @@
 
 namespace qx {
 
+inline constexpr int32_t kWriteAppPdbCode = 10;
+inline constexpr int32_t kWriteTablePdbCode = 11;
+
 struct DispatchSeams {
     SyncMode hotsync;  // Sync Manager + HotSync log
     SyncMode pdb;      // PDB writer + "PDB FILE" boxes
