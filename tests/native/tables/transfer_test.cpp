@@ -158,6 +158,25 @@ TEST_F(TransferTest, WritesInfoBlockAndLiveRecordsByteForByte) {
     }
 }
 
+TEST_F(TransferTest, FilesDeliveredInSmallPiecesGiveTheSameRecords) {
+    PutAllTypes(0x8B, {Row(' ', {"  M\x81ller    ", "memo  ", "   42", "1234567890", "999999999",
+                                 "   -1.50", "    -7", "20240301", "T", "0000000001", "0000000002",
+                                 "AB "})});
+    files_.Contents(kMemoPath) = MemosWithBlockHeader();
+    ASSERT_EQ(Copy(kTablePath), 1);
+    const PalmDatabase whole = Stored(kDbName);
+    for (const std::size_t chunk : {1u, 3u, 31u}) {
+        SCOPED_TRACE(chunk);
+        files_.LimitReadChunk(chunk);
+        ASSERT_EQ(Copy(kTablePath), 1);
+        const PalmDatabase pieces = Stored(kDbName);
+        EXPECT_EQ(pieces.app_info, whole.app_info);
+        ASSERT_EQ(pieces.records.size(), 1u);
+        EXPECT_EQ(pieces.records[0].data, whole.records[0].data);
+    }
+    EXPECT_TRUE(Messages().empty());
+}
+
 TEST_F(TransferTest, ReadsMemosWithoutBlockHeaderInTheOlderStyle) {
     const std::vector<FieldLayout> fields = {{"NOTE", 'M', 10}};
     files_.Contents(kTablePath) =
