@@ -304,6 +304,19 @@ TEST_F(RetrievalFailureTest, EachFailureReportsAndKeepsTheOldFiles) {
     }
 }
 
+TEST_F(RetrievalTest, AFailedCloseKeepsTheOldFiles) {
+    PutOrders();
+    files_.FailClose(true);
+    EXPECT_EQ(Get(kTablePath), 0);
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{std::string(dbase::kMsgCloseFailed) + "|" + kTablePath,
+                                        std::string(dbase::kMsgCloseFailed) + "|" + kMemoPath}));
+    EXPECT_EQ(LogLines(), std::vector<std::string>{std::string("Get table \"") + kDbName +
+                                                   "\" from Handheld - FAILED"});
+    ExpectOldFiles();
+    EXPECT_EQ(ops_->reset_calls, 0);
+}
+
 // Every write, seek and replace of the retrieval failed in turn: each run either brings the new
 // table back whole or leaves the old files exactly as they were.
 TEST_F(RetrievalTest, InjectedFaultsNeverLeaveAMixOrALoss) {

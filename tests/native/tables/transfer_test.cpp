@@ -177,6 +177,19 @@ TEST_F(TransferTest, FilesDeliveredInSmallPiecesGiveTheSameRecords) {
     EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(TransferTest, FailedClosesAreReportedAndChangeNothing) {
+    const std::vector<FieldLayout> fields = {{"NOTE", 'M', 10}};
+    files_.Contents(kTablePath) = BuildTable(0x8B, fields, {Row(' ', {"0000000001"})});
+    files_.Contents(kMemoPath) = MemosWithBlockHeader();
+    files_.FailClose(true);
+    EXPECT_EQ(Copy(kTablePath), 1);
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{std::string(dbase::kMsgCloseFailed) + "|" + kTablePath,
+                                        std::string(dbase::kMsgCloseFailed) + "|" + kMemoPath}));
+    EXPECT_TRUE(LogLines().empty());
+    ASSERT_EQ(Stored(kDbName).records.size(), 1u);
+}
+
 TEST_F(TransferTest, ReadsMemosWithoutBlockHeaderInTheOlderStyle) {
     const std::vector<FieldLayout> fields = {{"NOTE", 'M', 10}};
     files_.Contents(kTablePath) =
