@@ -1,0 +1,52 @@
+// Natively the conversion runs in this program, with the conduit's dialogs and "PDB FILE" boxes
+// written to the terminal instead.
+
+#include <cstdio>
+
+#include "conduit/pdb/pdb_file_ops.h"
+#include "conduit/spine/conduit_messages.h"
+#include "conduit/spine/dispatch_command.h"
+#include "conduit/storage/native_file_system.h"
+#include "conduit/sync/pdb_message_channel.h"
+#include "tools/qxpdb/pdb_write.h"
+
+namespace qx {
+namespace {
+
+class TerminalErrors final : public ErrorReporter {
+  public:
+    void ReportError(std::string_view message, std::optional<std::string_view> detail) override {
+        std::fprintf(stderr, "%s\n", FormatConduitError(message, detail).c_str());
+    }
+};
+
+class TerminalBoxes final : public MessageBoxHost {
+  public:
+    void ShowMessage(std::string_view caption, std::string_view text) override {
+        std::printf("%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
+                    static_cast<int>(text.size()), text.data());
+    }
+};
+
+}  // namespace
+
+int WritePdb(bool table, const std::string& file, uint32_t creator, uint32_t flags) {
+    NativeFileSystem files;
+    SystemPalmClock clock;
+    TerminalBoxes boxes;
+    PdbMessageChannel log(boxes);
+    TerminalErrors errors;
+    std::string current;
+    PdbFileOps ops(files, clock, log, [&current] { return current; });
+    static RecordBuffer buffer;  // 64 KB: kept off the stack
+    const DispatchSeams seams{{&ops, &log},
+                              {&ops, &log},
+                              errors,
+                              buffer,
+                              [&current](int32_t, const std::string& name) { current = name; },
+                              [](const std::string&) { return 0; }};
+    return DispatchCommand(seams, table ? kWriteTablePdbCode : kWriteAppPdbCode, file, creator,
+                           flags);
+}
+
+}  // namespace qx
