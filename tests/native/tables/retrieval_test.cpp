@@ -156,6 +156,28 @@ TEST_F(RetrievalTest, WritesTableAndMemoFileByteForByte) {
     EXPECT_EQ(ops_->reset_calls, 1);
 }
 
+// Stands in for the picture conversion: keeps the ink it is handed as a memo.
+struct RecordingConverter final : dbase::PictureConverter {
+    std::vector<std::vector<uint8_t>> seen;
+    uint32_t ConvertPicture(std::span<const uint8_t> ink, dbase::MemoFile& memo) override {
+        seen.emplace_back(ink.begin(), ink.end());
+        return memo.AppendMemo(ink, true);
+    }
+};
+
+TEST_F(RetrievalTest, InkGoesToThePictureConversionAndEmptyPicturesDoNot) {
+    PutOrders();
+    RecordingConverter pictures;
+    ASSERT_EQ(GetTableFromHandheld({*ops_, log_, errors_, buffer_, files_, &pictures}, kTablePath),
+              1);
+    EXPECT_EQ(pictures.seen, (std::vector<std::vector<uint8_t>>{{1, 2}}));
+    const std::vector<uint8_t>& table = files_.Contents(kTablePath);
+    const std::size_t ink_of_last_row = 321 + 2 * kRecordLength + 1 + 20 + 10 + 5 + 8 + 1;
+    ASSERT_GE(table.size(), ink_of_last_row + 10);
+    EXPECT_EQ(std::string(table.begin() + ink_of_last_row, table.begin() + ink_of_last_row + 10),
+              "0000000004");
+}
+
 TEST_F(RetrievalTest, AnEmptyTableHasItsHeaderAndEndByte) {
     PutHandheldTable(kDbName, testing::InfoBlock({{'C', "A", 3}, {'N', "B", 4}}, 8), {});
     ASSERT_EQ(Get(kTablePath), 1);
