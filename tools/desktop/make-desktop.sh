@@ -5,7 +5,9 @@
 #   tools/desktop/make-desktop.sh DIR [--display]
 #
 # With QX_BIN naming the folder of the Windows build's programs, the HotSync folder also gets the
-# user manager (USEREDIT.dll) and one HotSync user, "Pat Doe" (ID 1001, folder PatDoe).
+# user manager (USEREDIT.dll) and one HotSync user, "Pat Doe" (ID 1001, folder PatDoe), and the
+# HotSync Manager (HOTSYNC.EXE with Sync20.dll, HsLog20.dll, Cmds21.dll, Cmds20.dll) with Pat Doe's
+# emulated handheld in its cradle, C:\Palm\Cradle.
 # DIR is removed and made again. Without --display, Wine's null display driver is selected: windows,
 # dialogs and message boxes work without an X server. The registry it writes is kept in
 # DIR/desktop.reg, so a test that changes it can put it back.
@@ -62,5 +64,19 @@ if [ -n "${QX_BIN:-}" ] && [ -f "$QX_BIN/USEREDIT.dll" ]; then
     cp "$QX_BIN/USEREDIT.dll" "$drive_c/Palm/"
     "$wine" "$QX_BIN/qxusers.exe" 'C:\Palm' add "Pat Doe" 1001 </dev/null >/dev/null
 fi
+
+# The HotSync Manager and its libraries, and Pat Doe's handheld in the cradle with the engine's
+# directory database.
+if [ -n "${QX_BIN:-}" ] && [ -f "$QX_BIN/HOTSYNC.EXE" ]; then
+    for file in HOTSYNC.EXE Sync20.dll HsLog20.dll Cmds21.dll Cmds20.dll; do
+        cp "$QX_BIN/$file" "$drive_c/Palm/"
+    done
+    "$wine" "$QX_BIN/qxhandheld.exe" create 'C:\Palm\Cradle' --user "Pat Doe" --user-id 1001 \
+        </dev/null >/dev/null
+fi
+
+# Conduits registered with the HotSync Manager (HKCU\Software\Palm Computing\Pilot Desktop\
+# Application...: "Conduit" path, "Creator" number). The Quorvix conduit joins here once
+# Corvane.dll is built.
 
 echo "desktop ready: $dir"
