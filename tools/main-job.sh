@@ -82,9 +82,8 @@ rm -rf "$work/handheld"
 cat <<'TEXT'
 
 --- Not built yet
-    Corvane.dll, the HotSync conduit (synchronisation loop, dispatch, error dialog), and the
-    HotSync Manager / Sync Manager stand-ins that load it; the dBase table transfer to and from
-    the handheld; picture conversion; the Zandrel installer; the Myrtak tray host. The .PDA
-    conversion and the .DBF/.DBT reader and writer exist as libraries with their tests, but no
-    command runs them yet. Until the conduit lands, this job stops at the queue.
+    The HotSync Manager / Sync Manager stand-ins that load Corvane.dll during a synchronisation;
+    picture conversion; the Zandrel installer; the Myrtak tray host. Corvane converts .PDA
+    applications and dBase tables (qxpdb write-app, write-table), but with no HotSync stand-in
+    this job stops at the queue.
 TEXT

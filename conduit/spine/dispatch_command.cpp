@@ -3,6 +3,8 @@
 #include "common/creator_id.h"
 #include "conduit/app/app_transfer.h"
 #include "conduit/sync/log_channel.h"
+#include "conduit/tables/table_retrieval.h"
+#include "conduit/tables/table_transfer.h"
 
 namespace qx {
 namespace {
@@ -13,12 +15,15 @@ int RunApplication(const DispatchSeams& s, const std::string& file, uint32_t cre
                                flags);
 }
 
-// The table transfers join here when they land; until then a table command fails on the log,
-// never silently and never as a success.
-int TableNotAvailable(const std::string& file) {
-    ActiveLogChannel->Add("Quorvix: table transfer is not available in this version - " + file,
-                          kLogActivityText, 0);
-    return 0;
+int CopyTable(const DispatchSeams& s, const std::string& file, uint32_t creator, uint32_t flags) {
+    return tables::CopyTableToHandheld(
+        {*ActiveOps, *ActiveLogChannel, s.errors, s.buffer, s.table_files}, file, creator, flags);
+}
+
+// Pictures coming back are not converted yet: such a field gets ten spaces.
+int GetTable(const DispatchSeams& s, const std::string& file) {
+    return tables::GetTableFromHandheld(
+        {*ActiveOps, *ActiveLogChannel, s.errors, s.buffer, s.table_files, nullptr}, file);
 }
 
 }  // namespace
@@ -38,11 +43,10 @@ int DispatchCommand(const DispatchSeams& s, int32_t code, const std::string& fil
             ActiveLogChannel->Add("Quorvix: DeletePilotApp not implemented.", kLogActivityText, 0);
             return 0;
         case 3:
-        case 8:
             SelectSyncMode(s.hotsync);
-            return TableNotAvailable(file);
+            return CopyTable(s, file, kDefaultCreator, second);
         case 4:
-            return TableNotAvailable(file);
+            return GetTable(s, file);
         case 5:
             ActiveLogChannel->Add("Quorvix: DeletePilotTable not implemented.", kLogActivityText,
                                   0);
@@ -52,6 +56,9 @@ int DispatchCommand(const DispatchSeams& s, int32_t code, const std::string& fil
         case 7:
             SelectSyncMode(s.hotsync);
             return RunApplication(s, file, first, second);
+        case 8:
+            SelectSyncMode(s.hotsync);
+            return CopyTable(s, file, first, second);
         case 9:
             return s.install_prc(file);
         case 10:
@@ -61,7 +68,7 @@ int DispatchCommand(const DispatchSeams& s, int32_t code, const std::string& fil
         case 11:
             s.buffer.Reset();
             SelectSyncMode(s.pdb);
-            return TableNotAvailable(file);
+            return CopyTable(s, file, first, second);
         default:
             return 0;
     }

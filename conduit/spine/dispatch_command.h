@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "conduit/dbase/desktop_file.h"
 #include "conduit/sync/error_reporter.h"
 #include "conduit/sync/record_buffer.h"
 #include "conduit/sync/sync_mode.h"
@@ -20,6 +21,7 @@ struct DispatchSeams {
     SyncMode pdb;      // PDB writer + "PDB FILE" boxes
     ErrorReporter& errors;
     RecordBuffer& buffer;
+    dbase::DesktopFileSystem& table_files;  // .DBF and .DBT files
     // Publishes the command being run (Lutrix's command type and file name).
     std::function<void(int32_t code, const std::string& file)> set_current_command;
     // Hands a file to HotSync's install mechanism for the user being synchronised.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/byte_io.h"
+#include "conduit/dbase/stdio_file_system.h"
 #include "conduit/pdb/palm_time.h"
 #include "conduit/pdb/pdb_file_ops.h"
 #include "conduit/spine/conduit_messages.h"
@@ -50,6 +51,7 @@ const LutrixBinding* Lutrix() {
 struct Conduit {
     ErrorDialogReporter errors{g_module};
     RecordBuffer buffer;
+    dbase::StdioFileSystem table_files;
     NativeFileSystem files;
     SystemPalmClock clock;
     WindowsMessageBox boxes;
@@ -74,6 +76,7 @@ DispatchSeams Seams(const LutrixBinding& lutrix, SyncMode hotsync) {
             {&c.pdb_ops, &c.pdb_log},
             c.errors,
             c.buffer,
+            c.table_files,
             [&lutrix](int32_t code, const std::string& file) {
                 lutrix.QX_SetCmdType(code);
                 lutrix.QX_SetCmdFilename(file.c_str());

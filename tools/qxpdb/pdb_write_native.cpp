@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "conduit/dbase/stdio_file_system.h"
 #include "conduit/pdb/pdb_file_ops.h"
 #include "conduit/spine/conduit_messages.h"
 #include "conduit/spine/dispatch_command.h"
@@ -39,10 +40,12 @@ int WritePdb(bool table, const std::string& file, uint32_t creator, uint32_t fla
     std::string current;
     PdbFileOps ops(files, clock, log, [&current] { return current; });
     static RecordBuffer buffer;  // 64 KB: kept off the stack
+    dbase::StdioFileSystem table_files;
     const DispatchSeams seams{{&ops, &log},
                               {&ops, &log},
                               errors,
                               buffer,
+                              table_files,
                               [&current](int32_t, const std::string& name) { current = name; },
                               [](const std::string&) { return 0; }};
     return DispatchCommand(seams, table ? kWriteTablePdbCode : kWriteAppPdbCode, file, creator,

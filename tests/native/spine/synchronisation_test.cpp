@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "conduit/dbase/stdio_file_system.h"
 #include "conduit/spine/conduit_messages.h"
 #include "conduit/storage/native_file_system.h"
 #include "standins/handheld/app_directory.h"
@@ -97,6 +98,7 @@ class SynchronisationTest : public ::testing::Test {
                             {ops_.get(), &log_},
                             errors_,
                             buffer_,
+                            table_files_,
                             [this](int32_t code, const std::string& file) {
                                 current_ = std::to_string(code) + " " + file;
                             },
@@ -116,6 +118,7 @@ class SynchronisationTest : public ::testing::Test {
     RecordingLog log_;
     RecordingErrors errors_;
     RecordBuffer buffer_;
+    dbase::StdioFileSystem table_files_;
     std::string current_;
     std::vector<std::string> installed_;
 };
