@@ -2,6 +2,11 @@
 // every other Windows program on it does.
 #include <windows.h>
 
+// windows.h still defines the old names AnsiToOem and OemToAnsi as macros for CharToOemA and
+// OemToCharA; they would rename our own functions.
+#undef AnsiToOem
+#undef OemToAnsi
+
 #include "conduit/dbase/code_page.h"
 
 namespace qx::dbase {
