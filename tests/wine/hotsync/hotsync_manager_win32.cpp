@@ -265,6 +265,57 @@ TEST_F(HotSyncManager, DamagedFileStaysAndKeepsTheFlag) {
     EXPECT_EQ(ReadText(CallsFile()), ExpectedCall("QVXT"));
 }
 
+// Pat Doe's handheld is set aside and the cradle holds another one, or none.
+class StrangeCradle : public HotSyncManager {
+  protected:
+    void SetUp() override {
+        HotSyncManager::SetUp();
+        ASSERT_TRUE(MoveFileA(kCradle, kKeptCradle));
+    }
+    void TearDown() override {
+        EmptyCradle();
+        MoveFileA(kKeptCradle, kCradle);
+        HotSyncManager::TearDown();
+    }
+    static void EmptyCradle() {
+        for (const auto& name : FilesIn(kCradle)) {
+            DeleteFileA((std::string(kCradle) + "\\" + name).c_str());
+        }
+        RemoveDirectoryA(kCradle);
+    }
+
+    static constexpr char kCradle[] = "C:\\Palm\\Cradle";
+    static constexpr char kKeptCradle[] = "C:\\Palm\\Cradle.kept";
+};
+
+TEST_F(StrangeCradle, NoKnownUserNoSynchronisation) {
+    const struct {
+        const char* user;  // nullptr: an empty cradle
+        const char* says;
+    } cases[] = {
+        {nullptr, "No handheld in the cradle (C:\\Palm\\Cradle)"},
+        {"Stranger",
+         "The handheld's user \"Stranger\" (ID 77) is not a HotSync user of this desktop"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        EmptyCradle();
+        if (c.user != nullptr) {
+            int made = -1;
+            RunToEnd(std::string("qxhandheld.exe create C:\\Palm\\Cradle --user ") + c.user +
+                         " --user-id 77",
+                     &made);
+            ASSERT_EQ(made, 0);
+        }
+        int code = -1;
+        const std::string output = RunToEnd(std::string(kHotSync) + " /once", &code);
+        EXPECT_EQ(code, 1) << output;
+        EXPECT_NE(output.find(c.says), std::string::npos) << output;
+        EXPECT_NE(output.find("synchronisation 1 ended: failed"), std::string::npos) << output;
+        EXPECT_EQ(ReadText(CallsFile()), "(missing)");  // no conduit was called
+    }
+}
+
 TEST_F(HotSyncManager, ResidentSyncsOnTheButtonAndLeavesOnClose) {
     int code = -1;
     std::string output = RunToEnd(std::string(kHotSync) + " /sync", &code);
