@@ -182,7 +182,9 @@ bool CallConduit(const ConduitRegistration& entry, const std::string& user_name,
 class SyncLock {
   public:
     SyncLock() : mutex_(CreateMutexA(nullptr, FALSE, kSyncMutexName)) {
-        held_ = mutex_ != nullptr && WaitForSingleObject(mutex_, 0) == WAIT_OBJECT_0;
+        // An abandoned lock (its holder died mid-synchronisation) is ours now.
+        const DWORD woke = mutex_ != nullptr ? WaitForSingleObject(mutex_, 0) : WAIT_FAILED;
+        held_ = woke == WAIT_OBJECT_0 || woke == WAIT_ABANDONED;
     }
     ~SyncLock() {
         if (held_) {
