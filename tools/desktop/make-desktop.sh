@@ -76,7 +76,16 @@ if [ -n "${QX_BIN:-}" ] && [ -f "$QX_BIN/HOTSYNC.EXE" ]; then
 fi
 
 # Conduits registered with the HotSync Manager (HKCU\Software\Palm Computing\Pilot Desktop\
-# Application...: "Conduit" path, "Creator" number). The Quorvix conduit joins here once
-# Corvane.dll is built.
+# Application...: "Conduit" path, "Creator" number): the Quorvix conduit for creator 'QVXF'. It
+# is registered where it was built, so that it binds the same Lutrix.dll file as the programs
+# beside it: the queue is shared only between processes that load one and the same file.
+if [ -n "${QX_BIN:-}" ] && [ -f "$QX_BIN/Corvane.dll" ]; then
+    bin=$(cd "$QX_BIN" && pwd)
+    conduit="Z:${bin//\//\\\\}\\\\Corvane.dll"
+    entry=$(printf '[HKEY_CURRENT_USER\\Software\\Palm Computing\\Pilot Desktop\\ApplicationQuorvix]\r\n"Conduit"="%s"\r\n"Creator"=dword:51565846' "$conduit")
+    printf 'REGEDIT4\r\n\r\n%s\r\n\r\n' "$entry" >"$dir/conduit.reg"
+    printf '%s\r\n\r\n' "$entry" >>"$dir/desktop.reg"
+    "$wine" regedit /S "Z:${dir//\//\\}\\conduit.reg" </dev/null >/dev/null 2>&1
+fi
 
 echo "desktop ready: $dir"
