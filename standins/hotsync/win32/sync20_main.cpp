@@ -1,24 +1,21 @@
-// Sync20.dll: the Sync Manager over the emulated handheld in the cradle. Each function takes the
-// packed records of the Sync Manager's layout, decodes them, runs the operation on the handheld
-// and encodes back what the caller reads from them. One handheld at a time, put in and taken out
-// by HOTSYNC.EXE around a synchronisation.
+// Sync20.dll: the Sync Manager over the emulated handheld in the cradle. Each function hands the
+// caller's packed records to the portable calls of packed_sync_calls.h over that handheld. One
+// handheld at a time, put in and taken out by HOTSYNC.EXE around a synchronisation.
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <span>
 #include <string>
 #include <type_traits>
-#include <vector>
 
 #include "conduit/pdb/palm_time.h"
 #include "conduit/storage/native_file_system.h"
 #include "conduit/sync/sync_manager_abi.h"
-#include "conduit/sync/sync_records.h"
 #include "standins/handheld/handheld_device.h"
 #include "standins/handheld/handheld_sync_ops.h"
+#include "standins/hotsync/packed_sync_calls.h"
 #include "standins/hotsync/standin_exports.h"
 
 namespace {
@@ -37,28 +34,6 @@ Cradle& State() {
 
 qx::SyncOps* Ops() {
     return State().ops.get();
-}
-
-// The caller's record bytes: a packed record of `size` bytes at `record`. The size is the
-// layout's own, which is all a C caller hands over.
-std::span<const uint8_t> In(const uint8_t* record, std::size_t size) {
-    return {record, size};
-}
-
-void Out(uint8_t* record, const std::vector<uint8_t>& bytes) {
-    std::memcpy(record, bytes.data(), bytes.size());
-}
-
-uint8_t* Pointer(uintptr_t address) {
-    return reinterpret_cast<uint8_t*>(address);
-}
-
-bool CardFits(int32_t card, uint8_t& out) {
-    if (card < 0 || card > 255) {
-        return false;
-    }
-    out = static_cast<uint8_t>(card);
-    return true;
 }
 
 }  // namespace
@@ -105,157 +80,55 @@ __declspec(dllexport) int32_t StandInDisconnectDevice() {
 
 __declspec(dllexport) int32_t
     SyncOpenDB(const char* name, int32_t card, uint8_t* handle, uint8_t mode) {
-    uint8_t card8 = 0;
-    if (Ops() == nullptr) {
-        return qx::standin::kNoDeviceInCradle;
-    }
-    if (name == nullptr || handle == nullptr) {
-        return qx::kSyncErrBadArgument;
-    }
-    if (!CardFits(card, card8)) {
-        return qx::kSyncErrNotFound;
-    }
-    return Ops()->OpenDB(name, card8, *handle, mode);
+    return qx::PackedOpenDB(Ops(), name, card, handle, mode);
 }
 
 __declspec(dllexport) int32_t SyncDeleteDB(const char* name, int32_t card) {
-    uint8_t card8 = 0;
-    if (Ops() == nullptr) {
-        return qx::standin::kNoDeviceInCradle;
-    }
-    if (name == nullptr) {
-        return qx::kSyncErrBadArgument;
-    }
-    if (!CardFits(card, card8)) {
-        return qx::kSyncErrNotFound;
-    }
-    return Ops()->DeleteDB(name, card8);
+    return qx::PackedDeleteDB(Ops(), name, card);
 }
 
 __declspec(dllexport) int32_t SyncCreateDB(uint8_t* create_db_request) {
-    if (Ops() == nullptr) {
-        return qx::standin::kNoDeviceInCradle;
-    }
-    qx::CreateDbRequest request;
-    std::string error;
-    if (create_db_request == nullptr ||
-        !qx::DecodeCreateDbRequest(In(create_db_request, qx::kCreateDbRequestSize), request,
-                                   error)) {
-        return qx::kSyncErrBadArgument;
-    }
-    const qx::SyncResult result = Ops()->CreateDB(request);
-    Out(create_db_request, qx::EncodeCreateDbRequest(request));
-    return result;
+    return qx::PackedCreateDB(Ops(), create_db_request);
 }
 
 __declspec(dllexport) int32_t SyncCloseDB(uint8_t handle) {
-    return Ops() == nullptr ? qx::standin::kNoDeviceInCradle : Ops()->CloseDB(handle);
+    return qx::PackedCloseDB(Ops(), handle);
 }
 
 __declspec(dllexport) int32_t SyncWriteRec(uint8_t* record_descriptor) {
-    if (Ops() == nullptr) {
-        return qx::standin::kNoDeviceInCradle;
-    }
-    qx::RecordDescriptor desc;
-    uintptr_t address = 0;
-    std::string error;
-    if (record_descriptor == nullptr ||
-        !qx::DecodeRecordDescriptor(In(record_descriptor, qx::kRecordDescriptorSize), desc, address,
-                                    error)) {
-        return qx::kSyncErrBadArgument;
-    }
-    desc.bytes = Pointer(address);
-    const qx::SyncResult result = Ops()->WriteRec(desc);
-    Out(record_descriptor, qx::EncodeRecordDescriptor(desc, address));
-    return result;
+    return qx::PackedWriteRec(Ops(), record_descriptor);
 }
 
 __declspec(dllexport) int32_t SyncWriteDBAppInfoBlock(uint8_t handle, uint8_t* block_descriptor) {
-    if (Ops() == nullptr) {
-        return qx::standin::kNoDeviceInCradle;
-    }
-    qx::BlockDescriptor block;
-    uintptr_t address = 0;
-    std::string error;
-    if (block_descriptor == nullptr ||
-        !qx::DecodeBlockDescriptor(In(block_descriptor, qx::kBlockDescriptorSize), block, address,
-                                   error)) {
-        return qx::kSyncErrBadArgument;
-    }
-    block.bytes = Pointer(address);
-    return Ops()->WriteDBAppInfoBlock(handle, block);
+    return qx::PackedWriteDBAppInfoBlock(Ops(), handle, block_descriptor);
 }
 
 __declspec(dllexport) int32_t SyncReadUserID(uint8_t* user_record) {
-    if (Ops() == nullptr) {
-        return qx::standin::kNoDeviceInCradle;
-    }
-    if (user_record == nullptr) {
-        return qx::kSyncErrBadArgument;
-    }
-    qx::HandheldUserRecord user;
-    const qx::SyncResult result = Ops()->ReadUserID(user);
-    std::memcpy(user_record, user.bytes.data(), user.bytes.size());
-    return result;
+    return qx::PackedReadUserID(Ops(), user_record);
 }
 
 __declspec(dllexport) int32_t SyncResetSyncFlags(uint8_t handle) {
-    return Ops() == nullptr ? qx::standin::kNoDeviceInCradle : Ops()->ResetSyncFlags(handle);
+    return qx::PackedResetSyncFlags(Ops(), handle);
 }
 
 __declspec(dllexport) int32_t SyncGetDBRecordCount(uint8_t handle, uint16_t* count) {
-    if (Ops() == nullptr) {
-        return qx::standin::kNoDeviceInCradle;
-    }
-    if (count == nullptr) {
-        return qx::kSyncErrBadArgument;
-    }
-    return Ops()->GetDBRecordCount(handle, *count);
+    return qx::PackedGetDBRecordCount(Ops(), handle, count);
 }
 
 __declspec(dllexport) int32_t SyncPurgeDeletedRecs(uint8_t handle) {
-    return Ops() == nullptr ? qx::standin::kNoDeviceInCradle : Ops()->PurgeDeletedRecs(handle);
+    return qx::PackedPurgeDeletedRecs(Ops(), handle);
 }
 
 __declspec(dllexport) int32_t SyncReadDBAppInfoBlock(uint8_t handle, uint8_t* block_descriptor) {
-    if (Ops() == nullptr) {
-        return qx::standin::kNoDeviceInCradle;
-    }
-    qx::BlockDescriptor block;
-    uintptr_t address = 0;
-    std::string error;
-    if (block_descriptor == nullptr ||
-        !qx::DecodeBlockDescriptor(In(block_descriptor, qx::kBlockDescriptorSize), block, address,
-                                   error)) {
-        return qx::kSyncErrBadArgument;
-    }
-    block.bytes = Pointer(address);
-    const qx::SyncResult result = Ops()->ReadDBAppInfoBlock(handle, block);
-    // Also on failure: a block too large for the buffer still reports its full size.
-    Out(block_descriptor, qx::EncodeBlockDescriptor(block, address));
-    return result;
+    return qx::PackedReadDBAppInfoBlock(Ops(), handle, block_descriptor);
 }
 
 __declspec(dllexport) int32_t SyncReadRecordByIndex(uint8_t* record_descriptor) {
-    if (Ops() == nullptr) {
-        return qx::standin::kNoDeviceInCradle;
-    }
-    qx::RecordDescriptor desc;
-    uintptr_t address = 0;
-    std::string error;
-    if (record_descriptor == nullptr ||
-        !qx::DecodeRecordDescriptor(In(record_descriptor, qx::kRecordDescriptorSize), desc, address,
-                                    error)) {
-        return qx::kSyncErrBadArgument;
-    }
-    desc.bytes = Pointer(address);
-    const qx::SyncResult result = Ops()->ReadRecordByIndex(desc);
-    Out(record_descriptor, qx::EncodeRecordDescriptor(desc, address));
-    return result;
+    return qx::PackedReadRecordByIndex(Ops(), record_descriptor);
 }
 
 __declspec(dllexport) int32_t SyncYieldCycles(uint16_t count) {
-    return Ops() == nullptr ? qx::standin::kNoDeviceInCradle : Ops()->YieldCycles(count);
+    return qx::PackedYieldCycles(Ops(), count);
 }
 
 }  // extern "C"

@@ -158,9 +158,52 @@ std::string ExpectedCall(const char* creator) {
            "--\n";
 }
 
+// Conduit entries other than the test's own (the desktop registers the Quorvix conduit) are set
+// aside for each test, so that the test knows every conduit a synchronisation calls.
+constexpr char kSetAsideKey[] = "Software\\Quorvix HotSync tests\\Set aside";
+
+std::vector<std::string> OtherEntries() {
+    std::vector<std::string> names;
+    HKEY palm = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kPalmKey, 0, KEY_READ, &palm) != ERROR_SUCCESS) {
+        return names;
+    }
+    char name[260];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(palm, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        const std::string entry(name, length);
+        if (entry.rfind("Application", 0) == 0 && entry != kEntry && entry != kFailingEntry) {
+            names.push_back(entry);
+        }
+    }
+    RegCloseKey(palm);
+    return names;
+}
+
+// Copies the key `from` to `to` (both under HKEY_CURRENT_USER) and deletes `from`.
+void MoveKey(const std::string& from, const std::string& to) {
+    HKEY source = nullptr, target = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, from.c_str(), 0, KEY_READ, &source), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &target, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegCopyTreeA(source, nullptr, target), ERROR_SUCCESS);
+    RegCloseKey(source);
+    RegCloseKey(target);
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, from.c_str()), ERROR_SUCCESS);
+}
+
 class HotSyncManager : public ::testing::Test {
   protected:
     void SetUp() override {
+        for (const auto& entry : OtherEntries()) {
+            MoveKey(std::string(kPalmKey) + "\\" + entry, std::string(kSetAsideKey) + "\\" + entry);
+            set_aside_.push_back(entry);
+        }
         Unregister(kFailingEntry);
         Register(kEntry, FourCc("QVXT"));
         DeleteFileA(CallsFile().c_str());
@@ -174,7 +217,12 @@ class HotSyncManager : public ::testing::Test {
         Unregister(kEntry);
         Unregister(kFailingEntry);
         RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Install1001");
+        for (const auto& entry : set_aside_) {
+            MoveKey(std::string(kSetAsideKey) + "\\" + entry, std::string(kPalmKey) + "\\" + entry);
+        }
     }
+
+    std::vector<std::string> set_aside_;
 };
 
 TEST_F(HotSyncManager, OnceCallsTheConduitWithUserAndCreator) {
