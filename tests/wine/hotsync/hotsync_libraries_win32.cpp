@@ -235,6 +235,17 @@ TEST_F(SyncManager, RecordsRoundTripAndReachTheDisk) {
     EXPECT_NE(delete_("Sync20Test", 0), 0);
 }
 
+TEST(CommandLibraries, LoadFromTheHotSyncFolder) {
+    for (const char* path : {"C:\\Palm\\Cmds21.dll", "C:\\Palm\\Cmds20.dll"}) {
+        SCOPED_TRACE(path);
+        HMODULE module = LoadLibraryA(path);
+        EXPECT_NE(module, nullptr) << "error " << GetLastError();
+        if (module != nullptr) {
+            FreeLibrary(module);
+        }
+    }
+}
+
 class HotSyncLog : public ::testing::Test {
   protected:
     void SetUp() override {
