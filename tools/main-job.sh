@@ -3,8 +3,8 @@
 # product's settings and one HotSync user), and shows what works so far: a deploying program
 # queues commands and keeps Lutrix loaded, another looks at the shared state and takes the
 # commands in order as the conduit will; the state starts afresh once both have ended; a client
-# waits in the HotSync wait dialog while the conduit's side reports each command; a PRC file is
-# handed to HotSync's install folder of the user.
+# waits in the HotSync wait dialog while a HotSync runs the Quorvix conduit over the emulated
+# handheld; a PRC file is handed to HotSync's install folder of the user.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
@@ -51,17 +51,18 @@ exec 3>&-
 wait "$holder"
 run "$bin/qxqueue.exe" show | grep -E 'read index|write index|queued' | sed 's/^/    /'
 
-say "A deploying program queues two commands and waits in the HotSync wait dialog"
-run "$bin/qxqueue.exe" add 7 'C:\Quorvix\Apps\ORDERS.PDA' QVXD 1 add 8 'C:\Quorvix\Data\CUSTOMER.DBF' QVXD 1 \
-    flush "Installing application" >"$work/client.out" 2>&1 &
+say "A deploying program queues three commands and waits in the HotSync wait dialog"
+run "$bin/qxqueue.exe" add 6 - add 2 'C:\Quorvix\Apps\OLD.PDA' add 6 - flush "Installing application" \
+    >"$work/client.out" 2>&1 &
 client=$!
 run "$bin/qxauto.exe" --caption "Installing application" --timeout 30000 | sed 's/^/    /'
 
-say "The conduit's side works through the queue and reports each command (the second one fails)"
-run "$bin/qxqueue.exe" set-creator QVXD notify 1 0 take notify 3 1 take notify 3 0 notify 2 0 |
-    sed 's/^/    /'
+say "The HotSync button is pressed: the HotSync Manager runs the Quorvix conduit"
+run 'C:\Palm\HOTSYNC.EXE' /once | sed 's/^/    /' || true
 wait "$client" || true
 sed 's/^/    client: /' "$work/client.out"
+say "Pat Doe's HotSync log"
+sed 's/^/    /' "$desktop/drive_c/Palm/PatDoe/HotSync Log.txt"
 
 say "HotSync users, and a PRC handed to HotSync's install folder of Pat Doe (1001)"
 printf 'engine' >"$desktop/drive_c/QXENGINE.PRC"
@@ -74,16 +75,13 @@ i686-w64-mingw32-objdump -p "$top/build/win32/bin/Lutrix.dll" |
     sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -E '1d;/^$/d;s/^[[:space:]]*\[ *[0-9]+\] //' | paste -sd' ' |
     fold -s -w 92 | sed 's/^/    /'
 
-say "An emulated handheld and its application directory (native tools)"
-rm -rf "$work/handheld"
-"$top/build/release/bin/qxhandheld" create "$work/handheld" --user "Pat Doe" --user-id 1001 | sed 's/^/    /'
-"$top/build/release/bin/qxhandheld" list "$work/handheld" | sed 's/^/    /'
+say "The emulated handheld in the cradle, read with the native qxhandheld"
+"$top/build/release/bin/qxhandheld" list "$desktop/drive_c/Palm/Cradle" | sed 's/^/    /'
 
 cat <<'TEXT'
 
 --- Not built yet
-    The HotSync Manager / Sync Manager stand-ins that load Corvane.dll during a synchronisation;
-    picture conversion; the Zandrel installer; the Myrtak tray host. Corvane converts .PDA
-    applications and dBase tables (qxpdb write-app, write-table), but with no HotSync stand-in
-    this job stops at the queue.
+    Picture conversion; the Zandrel installer; the Myrtak tray host; an example application and
+    example tables to deploy (Corvane converts .PDA applications and dBase tables, see qxpdb
+    write-app and write-table, but this job has none of its own to show yet).
 TEXT
