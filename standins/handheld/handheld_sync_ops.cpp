@@ -20,13 +20,13 @@ SyncResult HandheldSyncOps::CreateDB(CreateDbRequest& request) {
     if (request.card != 0) {
         return kSyncErrBadArgument;
     }
-    DatabaseSpec spec;
-    spec.name = std::string(FieldName(request.name));
-    spec.creator = request.creator;
-    spec.type = request.type;
-    spec.attributes = static_cast<uint16_t>(request.flags);
-    spec.version = request.version;
-    return device_.CreateDatabase(spec, request.handle);
+    DatabaseSpec wanted;
+    wanted.name = std::string(FieldName(request.name));
+    wanted.creator = request.creator;
+    wanted.type = request.type;
+    wanted.attributes = static_cast<uint16_t>(request.flags);
+    wanted.version = request.version;
+    return device_.CreateDatabase(wanted, request.handle);
 }
 
 SyncResult HandheldSyncOps::CloseDB(uint8_t handle) {

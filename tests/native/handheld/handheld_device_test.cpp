@@ -26,9 +26,9 @@ class HandheldTest : public ::testing::Test {
     std::filesystem::path folder() const { return scratch_.path() / "device"; }
 
     uint8_t CreateDb(std::string_view name) {
-        DatabaseSpec spec{std::string(name), FourCc("QVXD"), FourCc("DATA"), 0, 0};
+        DatabaseSpec wanted{std::string(name), FourCc("QVXD"), FourCc("DATA"), 0, 0};
         uint8_t handle = 0;
-        EXPECT_EQ(device_->CreateDatabase(spec, handle), kSyncOk);
+        EXPECT_EQ(device_->CreateDatabase(wanted, handle), kSyncOk);
         return handle;
     }
 
