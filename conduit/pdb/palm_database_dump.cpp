@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/printable_text.h"
 #include "conduit/pdb/palm_time.h"
 #include "conduit/sync/sync_records.h"
 
@@ -20,20 +21,6 @@ void Line(std::string& out, const char* format, ...) {
     va_end(args);
     out += text;
     out += '\n';
-}
-
-std::string Printable(const std::string& text) {
-    std::string shown;
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            shown.push_back(static_cast<char>(c));
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            shown += escaped;
-        }
-    }
-    return shown;
 }
 
 }  // namespace
@@ -124,7 +111,7 @@ std::string HexDump(const std::vector<uint8_t>& bytes, const std::string& indent
 std::string DumpPalmDatabase(const PalmDatabase& db, const PalmDbLayout* layout, bool with_data) {
     const PalmDbHeader& h = db.header;
     std::string out;
-    Line(out, "name:                \"%s\"", Printable(h.name).c_str());
+    Line(out, "name:                \"%s\"", PrintableText(h.name).c_str());
     Line(out, "kind:                %s",
          db.is_resource() ? "resource database (.prc)" : "record database (.pdb)");
     Line(out, "attributes:          0x%04X (%s)", h.attributes,
