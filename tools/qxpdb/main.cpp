@@ -1,5 +1,5 @@
-// qxpdb: shows Palm database files (.pdb/.prc) in readable form and writes the .pdb of an
-// application file as the conduit does.
+// qxpdb: shows Palm database files (.pdb/.prc) in readable form, writes the .pdb of an
+// application or table file as the conduit does, and reads a table back without a HotSync.
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +12,7 @@
 #include "conduit/pdb/palm_database_reader.h"
 #include "conduit/storage/native_file_system.h"
 #include "tools/qxpdb/pdb_write.h"
+#include "tools/qxpdb/table_read.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ constexpr const char* kUsage =
     "usage: qxpdb dump [--no-data] FILE...\n"
     "       qxpdb write-app FILE.PDA [CREATOR [FLAGS]]\n"
     "       qxpdb write-table FILE.DBF [CREATOR [FLAGS]]\n"
+    "       qxpdb read-table SOURCE FILE.DBF\n"
     "       qxpdb --help\n"
     "\n"
     "dump         print the header, application info, sort info and every record or resource\n"
@@ -30,9 +32,18 @@ constexpr const char* kUsage =
     "             CREATOR is four characters (default QVXD); FLAGS bit 0 sets the backup\n"
     "             attribute (default 0). On Windows the conduit (Corvane.dll) does the work and\n"
     "             shows its own dialogs; elsewhere its messages go to the terminal.\n"
+    "read-table   bring a table database back into FILE.DBF (and FILE.DBT when it has memos),\n"
+    "             as the conduit's command 4 does during a HotSync. SOURCE is either a .pdb\n"
+    "             file of a table database, which is read into an emulated handheld in memory\n"
+    "             and never changed, or an emulated handheld's folder, whose database\n"
+    "             QXT-SE_<NAME> (after FILE.DBF) loses its records marked deleted and gets its\n"
+    "             sync flags reset, as on a real handheld. An existing FILE.DBF and FILE.DBT are\n"
+    "             replaced only when the new table is whole; after a failure they stay as they\n"
+    "             were. Pictures are not converted yet: their fields come back as ten spaces.\n"
+    "             The same code runs on Windows and elsewhere; messages go to the terminal.\n"
     "\n"
-    "Exit status: 0 when every file was read or written, 1 when a file is missing or malformed\n"
-    "or a write failed, 2 for a usage error.\n";
+    "Exit status: 0 when every file was read or written, 1 when a file is missing or malformed,\n"
+    "is not a table database, or a write failed, 2 for a usage error.\n";
 
 int Write(int argc, char** argv) {
     if (argc < 3 || argc > 5) {
@@ -60,6 +71,14 @@ int Write(int argc, char** argv) {
     return qx::WritePdb(table, argv[2], creator, flags) == 1 ? 0 : 1;
 }
 
+int Read(int argc, char** argv) {
+    if (argc != 4) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    return qx::ReadTable(argv[2], argv[3]);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,6 +89,9 @@ int main(int argc, char** argv) {
     if (argc >= 2 &&
         (std::strcmp(argv[1], "write-app") == 0 || std::strcmp(argv[1], "write-table") == 0)) {
         return Write(argc, argv);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "read-table") == 0) {
+        return Read(argc, argv);
     }
     if (argc < 3 || std::strcmp(argv[1], "dump") != 0) {
         std::fputs(kUsage, stderr);
