@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "common/printable_text.h"
 #include "conduit/pdb/palm_database_dump.h"
 #include "conduit/pdb/palm_database_reader.h"
 #include "conduit/storage/native_file_system.h"
 #include "conduit/sync/sync_records.h"
 #include "standins/handheld/app_directory.h"
 #include "standins/handheld/handheld_device.h"
+#include "tools/qxhandheld/table_record.h"
 
 namespace {
 
@@ -32,6 +34,10 @@ constexpr const char* kUsage =
     "        dirty, clean, secret, public, category=N (0-15)\n"
     "  db-attr DEVICE NAME +FLAG|-FLAG...\n"
     "        change database attributes (backup, read-only, hidden, app-info-dirty, ...)\n"
+    "  fields DEVICE NAME INDEX      a table database's record, field by field\n"
+    "  set-field DEVICE NAME INDEX COLUMN TEXT\n"
+    "        type TEXT into one field of a table database's record, as the person holding\n"
+    "        the device does; the record becomes dirty\n"
     "  purge DEVICE NAME             remove records marked deleted or archived\n"
     "  reset-flags DEVICE NAME       clear every dirty bit\n"
     "  delete DEVICE NAME            remove a database\n"
@@ -192,6 +198,62 @@ int Mark(qx::HandheldDevice& device, int argc, char** argv) {
     });
 }
 
+// Reads record `index` of a table database with its TableInfoBlock, and lets `use` look at them.
+int WithTableRecord(qx::HandheldDevice& device, const char* name, const char* index_text,
+                    const std::function<qx::SyncResult(uint8_t, const std::vector<uint8_t>&,
+                                                       qx::HandheldRecord&)>& use) {
+    unsigned long index = 0;
+    if (!ParseNumber(index_text, 0xFFFF, index)) {
+        return Usage();
+    }
+    return WithOpen(device, name, [&](uint8_t h) {
+        std::optional<std::vector<uint8_t>> info;
+        qx::HandheldRecord record;
+        qx::SyncResult r = device.ReadAppInfo(h, info);
+        if (r == qx::kSyncOk && !info) {
+            std::fprintf(stderr, "qxhandheld: \"%s\" has no TableInfoBlock\n", name);
+            return qx::kSyncErrNotFound;
+        }
+        if (r == qx::kSyncOk) {
+            r = device.ReadRecordByIndex(h, static_cast<uint16_t>(index), record);
+        }
+        return r == qx::kSyncOk ? use(h, *info, record) : r;
+    });
+}
+
+int Fields(qx::HandheldDevice& device, char** argv) {
+    return WithTableRecord(device, argv[3], argv[4], [&](uint8_t, const auto& info, auto& record) {
+        std::string error;
+        const auto fields = qx::ShowTableRecord(info, record.data, error);
+        if (!fields) {
+            std::fprintf(stderr, "qxhandheld: record %s: %s\n", argv[4], error.c_str());
+            return qx::kSyncErrCorrupt;
+        }
+        const uint8_t file = qx::FileAttributesFrom(record.attributes, record.category);
+        std::printf("record %s: id 0x%06X, attributes %s\n", argv[4], record.id,
+                    qx::RecordAttributeNames(file).c_str());
+        for (const auto& field : *fields) {
+            std::printf("  %-11s %c  %s\n", field.name.c_str(), field.letter,
+                        qx::PrintableText(field.text).c_str());
+        }
+        return qx::kSyncOk;
+    });
+}
+
+int SetField(qx::HandheldDevice& device, char** argv) {
+    return WithTableRecord(
+        device, argv[3], argv[4], [&](uint8_t h, const auto& info, auto& record) {
+            std::string error;
+            const auto edited = qx::EditTableRecord(info, record.data, argv[5], argv[6], error);
+            if (!edited) {
+                std::fprintf(stderr, "qxhandheld: record %s: %s\n", argv[4], error.c_str());
+                return qx::kSyncErrBadArgument;
+            }
+            uint32_t id = record.id;
+            return device.WriteRecord(h, id, record.attributes, record.category, *edited);
+        });
+}
+
 int DbAttr(qx::HandheldDevice& device, int argc, char** argv) {
     static const std::map<std::string, uint16_t> kBits = {
         {"read-only", qx::kDbAttrReadOnly},
@@ -310,6 +372,12 @@ int main(int argc, char** argv) {
     }
     if (command == "db-attr") {
         return DbAttr(*device, argc, argv);
+    }
+    if (command == "fields" && argc == 5) {
+        return Fields(*device, argv);
+    }
+    if (command == "set-field" && argc == 7) {
+        return SetField(*device, argv);
     }
     if (command == "purge" && argc == 4) {
         return WithOpen(*device, argv[3], [&](uint8_t h) { return device->PurgeDeleted(h); });
