@@ -4,15 +4,16 @@
 
 #include "conduit/app/app_messages.h"
 #include "conduit/sync/record_buffer.h"
-#include "tests/native/app/pda_writer.h"
+#include "tests/native/app/handheld_bytes.h"
 #include "tests/native/conduit_sync/recording_doubles.h"
+#include "tools/qxpda/pda_writer.h"
 
 namespace qx {
 namespace {
 
+using pda::PdaHeader;
+using pda::PdaWriter;
 using testing::HandheldBytes;
-using testing::PdaHeader;
-using testing::PdaWriter;
 
 // The values of the block's 90-byte fixed part, in offset order.
 struct Fixed {

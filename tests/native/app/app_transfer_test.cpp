@@ -10,16 +10,17 @@
 #include "conduit/pdb/palm_database_reader.h"
 #include "conduit/pdb/pdb_file_ops.h"
 #include "conduit/storage/native_file_system.h"
-#include "tests/native/app/pda_writer.h"
+#include "tests/native/app/handheld_bytes.h"
 #include "tests/native/conduit_sync/recording_doubles.h"
+#include "tools/qxpda/pda_writer.h"
 
 namespace qx {
 namespace {
 
+using pda::PdaControl;
+using pda::PdaHeader;
+using pda::PdaWriter;
 using testing::HandheldBytes;
-using testing::PdaControl;
-using testing::PdaHeader;
-using testing::PdaWriter;
 
 // A SyncOps that keeps what the transfer sends and fails the slots a test names.
 struct ScriptedOps final : SyncOps {

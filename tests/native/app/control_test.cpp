@@ -4,16 +4,17 @@
 #include "conduit/app/control_detail.h"
 #include "conduit/app/control_entry.h"
 #include "conduit/sync/record_buffer.h"
-#include "tests/native/app/pda_writer.h"
+#include "tests/native/app/handheld_bytes.h"
 #include "tests/native/conduit_sync/recording_doubles.h"
+#include "tools/qxpda/pda_writer.h"
 
 namespace qx {
 namespace {
 
+using pda::PdaControl;
+using pda::PdaDetail;
+using pda::PdaWriter;
 using testing::HandheldBytes;
-using testing::PdaControl;
-using testing::PdaDetail;
-using testing::PdaWriter;
 
 struct Converted {
     bool ok = false;
@@ -171,7 +172,7 @@ TEST(ConvertControl, EveryTypeAtVersion273) {
             std::move(PlainDetail(e2)));
     }
     {
-        const testing::PdaScript script{.w1 = 1, .w2 = 2, .code = "xyz"};
+        const pda::PdaScript script{.w1 = 1, .w2 = 2, .code = "xyz"};
         HandheldBytes e = Header({.size = 94, .type = 17});
         e.U16(0x1717).U16(22).U16(32).Zeros(16).U16(6).U16(1).U16(2).Text("xyz").Zeros(1);
         add("type 17 with its detail",

@@ -10,16 +10,16 @@
 #include "conduit/app/app_info_block.h"
 #include "conduit/app/form_record.h"
 #include "conduit/sync/record_buffer.h"
-#include "tests/native/app/pda_writer.h"
 #include "tests/native/conduit_sync/recording_doubles.h"
+#include "tools/qxpda/pda_writer.h"
 
 namespace qx {
 namespace {
 
-using testing::PdaControl;
-using testing::PdaDetail;
-using testing::PdaHeader;
-using testing::PdaWriter;
+using pda::PdaControl;
+using pda::PdaDetail;
+using pda::PdaHeader;
+using pda::PdaWriter;
 
 // Every control type and every optional part of a detail, in two forms.
 std::vector<uint8_t> RichFile() {

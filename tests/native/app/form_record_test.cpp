@@ -4,17 +4,18 @@
 
 #include "conduit/app/app_messages.h"
 #include "conduit/sync/record_buffer.h"
-#include "tests/native/app/pda_writer.h"
+#include "tests/native/app/handheld_bytes.h"
 #include "tests/native/conduit_sync/recording_doubles.h"
+#include "tools/qxpda/pda_writer.h"
 
 namespace qx {
 namespace {
 
+using pda::PdaControl;
+using pda::PdaForm;
+using pda::PdaScript;
+using pda::PdaWriter;
 using testing::HandheldBytes;
-using testing::PdaControl;
-using testing::PdaForm;
-using testing::PdaScript;
-using testing::PdaWriter;
 
 struct Converted {
     bool ok = false;

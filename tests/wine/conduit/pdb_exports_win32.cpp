@@ -10,9 +10,9 @@
 
 #include "common/creator_id.h"
 #include "conduit/pdb/palm_database_reader.h"
-#include "tests/native/app/pda_writer.h"
 #include "tests/wine/support/child_process_win32.h"
 #include "tools/qxauto/win32/window_automation.h"
+#include "tools/qxpda/pda_writer.h"
 
 namespace qx::test {
 namespace {
@@ -30,10 +30,10 @@ WindowQuery Window(const ChildProcess& child, const char* caption) {
 TEST(PdbExports, ApplicationFileBecomesAPdbBesideIt) {
     CreateDirectoryA("C:\\apps", nullptr);
     DeleteFileA("C:\\apps\\QX-SE_SALES.pdb");
-    testing::PdaHeader header;
+    pda::PdaHeader header;
     header.name = "Sales";
     header.form_count = 1;
-    testing::PdaWriter pda(54);
+    pda::PdaWriter pda(54);
     pda.Header(header).Form({.word1 = 1, .control_count = 1}).Control({.type = 2});
     {
         std::ofstream out("C:\\apps\\Sales.pda", std::ios::binary);

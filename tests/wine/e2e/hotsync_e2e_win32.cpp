@@ -10,9 +10,9 @@
 #include <iterator>
 #include <string>
 
-#include "tests/native/app/pda_writer.h"
 #include "tests/wine/support/child_process_win32.h"
 #include "tools/qxauto/win32/window_automation.h"
+#include "tools/qxpda/pda_writer.h"
 #include "utility/win32/lutrix_binding.h"
 
 namespace qx::test {
@@ -38,10 +38,10 @@ std::string ReadText(const char* path) {
 TEST(HotSyncEndToEnd, QueuedCommandsRunAndTheHandedFileArrivesNextTime) {
     // An application database to hand over, written by the conduit's own PDB export.
     CreateDirectoryA("C:\\e2e", nullptr);
-    testing::PdaHeader header;
+    pda::PdaHeader header;
     header.name = "Sales";
     header.form_count = 1;
-    testing::PdaWriter pda(54);
+    pda::PdaWriter pda(54);
     pda.Header(header).Form({.word1 = 1, .control_count = 1}).Control({.type = 2});
     {
         std::ofstream out("C:\\e2e\\Sales.pda", std::ios::binary);
