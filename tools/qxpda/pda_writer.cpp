@@ -91,4 +91,91 @@ PdaWriter& PdaWriter::Detail(const PdaDetail& d) {
     return *this;
 }
 
+bool HasDetail(uint16_t type, int32_t version) {
+    switch (type) {
+        case 3:
+        case 8:
+        case 10:
+        case 11:
+        case 12:
+        case 14:
+            return true;
+        case 17:
+            return version >= 273;
+        default:
+            return false;
+    }
+}
+
+PdaWriter& PdaWriter::TypePart(uint16_t type, const PdaTypePart& p) {
+    switch (type) {
+        case 3:
+        case 14:
+            Word(p.type_word);
+            for (uint16_t w : p.words) {
+                Word(w);
+            }
+            break;
+        case 4:
+        case 5:
+        case 8:
+            String(p.text);
+            break;
+        case 6:
+            Word(p.a).Word(p.type_word).Word(p.w);
+            break;
+        case 7:
+            Bytes(p.rows);
+            break;
+        case 9:
+            Word(p.type_word).Word(p.w);
+            break;
+        case 10:
+            Word(p.a).Word(static_cast<uint16_t>(p.entries.size()));
+            for (const auto& e : p.entries) {
+                for (uint16_t w : e) {
+                    Word(w);
+                }
+            }
+            break;
+        case 11:
+            String(p.text).Word(p.type_word);
+            break;
+        case 12:
+            String(p.text).Word(p.type_word).Word(p.a).Word(p.b);
+            break;
+        case 13:
+            Word(p.type_word);
+            break;
+        case 15:
+            Word(p.type_word).Word(p.a).Word(p.b).Word(p.c);
+            break;
+        case 17:
+            Word(p.a).Script(p.script);
+            break;
+        default:
+            break;
+    }
+    if (HasDetail(type, version_)) {
+        Detail(p.detail);
+    }
+    return *this;
+}
+
+std::vector<uint8_t> WriteApplication(const PdaApplication& app) {
+    PdaWriter w(app.version);
+    PdaHeader header = app.header;
+    header.form_count = static_cast<uint32_t>(app.forms.size());
+    w.Header(header);
+    for (const auto& f : app.forms) {
+        PdaForm form = f.form;
+        form.control_count = static_cast<uint32_t>(f.controls.size());
+        w.Form(form);
+        for (const auto& c : f.controls) {
+            w.Control(c.control).TypePart(c.control.type, c.part);
+        }
+    }
+    return w.bytes();
+}
+
 }  // namespace qx::pda

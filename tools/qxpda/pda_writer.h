@@ -20,16 +20,16 @@ struct PdaTable {
 
 struct PdaHeader {
     uint32_t long1 = 0;
-    std::string name;
+    std::string name{};
     uint32_t long2 = 0;
     uint16_t word1 = 0;
     uint16_t text_flag = 0;             // 258 on
-    std::string text;                   // 258 on
+    std::string text{};                 // 258 on
     std::array<uint16_t, 4> options{};  // 1-3 from 260 on, 4 from 272 on
     uint16_t word2 = 0;                 // 262 on
     uint32_t form_count = 0;
-    std::vector<PdaTable> tables;
-    std::vector<std::string> strings;  // 261 on
+    std::vector<PdaTable> tables{};
+    std::vector<std::string> strings{};  // 261 on
 };
 
 // A script as the file holds it; an empty `code` writes L = 0 and nothing after it.
@@ -78,6 +78,46 @@ struct PdaDetail {
     PdaScript script{};                  // 259 on
 };
 
+// What follows a control's common items, in the file order its type gives: 2 and 16 have nothing;
+// 3 and 14 the type word, w1..w7 and a detail; 4 and 5 the text; 6 a, the type word and w; 7 the
+// bitmap rows; 8 the text and a detail; 9 the type word and w; 10 a, the entries and a detail; 11
+// the text, the type word and a detail; 12 as 11 with a and b after the type word; 13 the type
+// word; 15 the type word, a, b and c; 17 a, the script and, from 273 on, a detail.
+struct PdaTypePart {
+    uint16_t type_word = 0;
+    std::array<uint16_t, 7> words{};
+    uint16_t a = 0, b = 0, c = 0, w = 0;
+    std::string text{};
+    std::vector<uint8_t> rows{};  // height rows of ceil(width / 8) bytes
+    std::vector<std::array<uint16_t, 6>> entries{};
+    PdaScript script{};
+    PdaDetail detail{};
+};
+
+inline constexpr uint16_t kFirstControlType = 2;
+inline constexpr uint16_t kLastControlType = 17;
+inline constexpr uint16_t kBitmapControlType = 7;
+
+// Whether a control of `type` carries a detail in a file of `version`.
+bool HasDetail(uint16_t type, int32_t version);
+
+struct PdaControlSpec {
+    PdaControl control{};
+    PdaTypePart part{};
+};
+
+struct PdaFormSpec {
+    PdaForm form{};  // control_count is taken from `controls`
+    std::vector<PdaControlSpec> controls{};
+};
+
+// A whole application file; the form count is taken from `forms`.
+struct PdaApplication {
+    int32_t version = 273;
+    PdaHeader header{};
+    std::vector<PdaFormSpec> forms{};
+};
+
 class PdaWriter {
   public:
     explicit PdaWriter(int32_t version) : version_(version) {}
@@ -116,10 +156,15 @@ class PdaWriter {
     PdaWriter& Control(const PdaControl& c);
     // A control's type part (ControlDetail) for the types that have one.
     PdaWriter& Detail(const PdaDetail& d);
+    // The type part of a control of `type`; nothing for a type outside 2 to 17.
+    PdaWriter& TypePart(uint16_t type, const PdaTypePart& p);
 
   private:
     int32_t version_;
     ByteWriter out_{ByteOrder::kLittle};
 };
+
+// The bytes of a whole application file, with the counts taken from what is there.
+std::vector<uint8_t> WriteApplication(const PdaApplication& app);
 
 }  // namespace qx::pda
