@@ -91,6 +91,8 @@ class ByteWriter {
     std::size_t size() const { return bytes_.size(); }
     const std::vector<uint8_t>& bytes() const { return bytes_; }
     std::vector<uint8_t> Take() { return std::move(bytes_); }
+    // Room for `count` bytes in all, so a writer that knows its total size allocates once.
+    void Reserve(std::size_t count) { bytes_.reserve(count); }
 
     void U8(uint8_t v) { bytes_.push_back(v); }
     void U16(uint16_t v);

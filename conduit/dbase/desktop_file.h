@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -21,6 +22,9 @@ class DesktopFile {
     // Positions past the end are allowed; a later write fills the gap with zeros.
     virtual bool Seek(uint64_t offset) = 0;
     virtual uint64_t Position() const = 0;
+    // The file's length when the source knows it, to size a buffer before reading the whole
+    // file. Only a hint: the file may change meanwhile, so readers never rely on it.
+    virtual std::optional<uint64_t> SizeHint() const { return std::nullopt; }
     virtual bool Flush() = 0;
     // After Close the object is inert; a second Close answers true.
     virtual bool Close() = 0;

@@ -54,6 +54,13 @@ int64_t ParseMemoReference(std::string_view field) {
 FieldText ReadFieldText(const TableImage& image, uint32_t record, const TableColumn& column,
                         MemoFile& memo) {
     FieldText result;
+    ReadFieldText(image, record, column, memo, result);
+    return result;
+}
+
+void ReadFieldText(const TableImage& image, uint32_t record, const TableColumn& column,
+                   MemoFile& memo, FieldText& result) {
+    result.text.clear();
     result.type = column.type;
     result.length = column.length;
     result.decimals = column.decimals;
@@ -82,7 +89,6 @@ FieldText ReadFieldText(const TableImage& image, uint32_t record, const TableCol
 
     Trim(result.text);
     OemToAnsi(std::span(reinterpret_cast<uint8_t*>(result.text.data()), result.text.size()));
-    return result;
 }
 
 }  // namespace qx::dbase

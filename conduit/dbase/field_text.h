@@ -29,5 +29,9 @@ int64_t ParseMemoReference(std::string_view field);
 // Bytes of a field that would lie past the record's end are not read.
 FieldText ReadFieldText(const TableImage& image, uint32_t record, const TableColumn& column,
                         MemoFile& memo);
+// The same into `out`, whose text keeps its storage from one field to the next: a table's
+// transfer reads every field of every row, and a fresh string for each costs more than the rest.
+void ReadFieldText(const TableImage& image, uint32_t record, const TableColumn& column,
+                   MemoFile& memo, FieldText& out);
 
 }  // namespace qx::dbase

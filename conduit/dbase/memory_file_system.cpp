@@ -46,6 +46,9 @@ class MemoryFile : public DesktopFile {
     }
 
     uint64_t Position() const override { return position_; }
+    std::optional<uint64_t> SizeHint() const override {
+        return bytes_ == nullptr ? std::nullopt : std::optional<uint64_t>(bytes_->size());
+    }
     bool Flush() override { return bytes_ != nullptr; }
 
     bool Close() override {

@@ -4,6 +4,12 @@
 #include <filesystem>
 #include <string>
 
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <sys/stat.h>
+#endif
+
 namespace qx::dbase {
 namespace {
 
@@ -54,7 +60,23 @@ class StdioFile : public DesktopFile {
 
     uint64_t Position() const override { return position_; }
 
-    bool Flush() override { return file_ != nullptr && std::fflush(file_) == 0; }
+    std::optional<uint64_t> SizeHint() const override {
+        if (file_ == nullptr) {
+            return std::nullopt;
+        }
+#if defined(_WIN32)
+        const long long length = _filelengthi64(_fileno(file_));
+        return length < 0 ? std::nullopt : std::optional<uint64_t>(length);
+#else
+        struct stat status {};
+        return fstat(fileno(file_), &status) != 0 ? std::nullopt
+                                                  : std::optional<uint64_t>(status.st_size);
+#endif
+    }
+
+    bool Flush() override {
+        return file_ != nullptr && std::fflush(file_) == 0;
+    }
 
     bool Close() override {
         if (file_ == nullptr) {

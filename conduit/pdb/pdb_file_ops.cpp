@@ -4,6 +4,7 @@
 #include <new>
 
 #include "common/byte_io.h"
+#include "common/large_pages.h"
 #include "conduit/pdb/palm_database.h"
 #include "conduit/storage/desktop_path.h"
 
@@ -12,6 +13,7 @@ namespace qx {
 namespace {
 
 constexpr uint8_t kGapByte = 0xFF;
+constexpr std::size_t kRecordBlockSize = std::size_t{4} << 20;
 
 void Wipe(std::vector<uint8_t>& bytes) {
     std::fill(bytes.begin(), bytes.end(), uint8_t{0});
@@ -41,10 +43,11 @@ SyncResult PdbFileOps::NotImplemented(std::string_view slot) {
 }
 
 void PdbFileOps::Discard() {
-    for (auto& record : records_) {
-        Wipe(record);
+    for (auto& block : record_blocks_) {
+        Wipe(block);
     }
-    records_.clear();
+    record_blocks_.clear();
+    record_sizes_.clear();
     Wipe(app_info_);
     name_ = {};
     attributes_ = version_ = 0;
@@ -73,11 +76,12 @@ SyncResult PdbFileOps::CreateDB(CreateDbRequest& request) {
     return kSyncOk;
 }
 
-std::vector<uint8_t> PdbFileOps::BuildImage() const {
-    const auto count = static_cast<uint32_t>(records_.size());
+std::vector<uint8_t> PdbFileOps::BuildHead() const {
+    const auto count = static_cast<uint32_t>(record_sizes_.size());
     const uint32_t app_info_offset =
         static_cast<uint32_t>(kPdbHeaderSize + kPdbRecordEntrySize * count + kPdbGapSize);
     ByteWriter w(ByteOrder::kBig);
+    w.Reserve(app_info_offset);
     for (char c : name_) {
         w.U8(static_cast<uint8_t>(c));
     }
@@ -100,15 +104,25 @@ std::vector<uint8_t> PdbFileOps::BuildImage() const {
         w.U8(0);                              // attributes
         w.U8(0);                              // unique ID, high byte
         w.U16(static_cast<uint16_t>(i + 1));  // unique ID, the record's position + 1
-        data_offset += static_cast<uint32_t>(records_[i].size());
+        data_offset += record_sizes_[i];
     }
     w.U8(kGapByte);
     w.U8(kGapByte);
-    w.Bytes(app_info_);
-    for (const auto& record : records_) {
-        w.Bytes(record);
-    }
     return w.Take();
+}
+
+std::vector<uint8_t> PdbFileOps::BuildImage() const {
+    std::vector<uint8_t> image = BuildHead();
+    std::size_t total = image.size() + app_info_.size();
+    for (const auto& block : record_blocks_) {
+        total += block.size();
+    }
+    image.reserve(total);
+    image.insert(image.end(), app_info_.begin(), app_info_.end());
+    for (const auto& block : record_blocks_) {
+        image.insert(image.end(), block.begin(), block.end());
+    }
+    return image;
 }
 
 std::string PdbFileOps::OutputPath() const {
@@ -125,7 +139,10 @@ SyncResult PdbFileOps::CloseDB(uint8_t handle) {
     try {
         // Written through a temporary file and renamed, so a failed write leaves any earlier
         // file of that name as it was instead of a torn one.
-        written = files_.WriteFileAtomic(OutputPath(), BuildImage(), error);
+        const std::vector<uint8_t> head = BuildHead();
+        std::vector<std::span<const uint8_t>> pieces = {head, app_info_};
+        pieces.insert(pieces.end(), record_blocks_.begin(), record_blocks_.end());
+        written = files_.WriteFileAtomic(OutputPath(), pieces, error);
     } catch (const std::bad_alloc&) {
         written = false;
     }
@@ -134,7 +151,7 @@ SyncResult PdbFileOps::CloseDB(uint8_t handle) {
 }
 
 SyncResult PdbFileOps::WriteRec(RecordDescriptor& desc) {
-    if (records_.size() >= kMaxPalmEntries) {
+    if (record_sizes_.size() >= kMaxPalmEntries) {
         return kSyncErrTooManyRecords;  // the count field holds 16 bits
     }
     // Never read past the caller's buffer, whatever the size field says.
@@ -142,7 +159,15 @@ SyncResult PdbFileOps::WriteRec(RecordDescriptor& desc) {
         return kSyncErrBadArgument;
     }
     try {
-        records_.emplace_back(desc.bytes, desc.bytes + desc.record_size);
+        if (record_blocks_.empty() ||
+            record_blocks_.back().capacity() - record_blocks_.back().size() < desc.record_size) {
+            std::vector<uint8_t>& block = record_blocks_.emplace_back();
+            block.reserve(std::max<std::size_t>(kRecordBlockSize, desc.record_size));
+            AdviseLargePages(block.data(), block.capacity());
+        }
+        record_sizes_.push_back(desc.record_size);
+        record_blocks_.back().insert(record_blocks_.back().end(), desc.bytes,
+                                     desc.bytes + desc.record_size);
     } catch (const std::bad_alloc&) {
         return kSyncErrOutOfMemory;
     }

@@ -50,11 +50,13 @@ class PdbFileOps final : public SyncOps {
     std::vector<uint8_t> BuildImage() const;
     // Where CloseDB would write now.
     std::string OutputPath() const;
-    std::size_t record_count() const { return records_.size(); }
+    std::size_t record_count() const { return record_sizes_.size(); }
 
   private:
     SyncResult NotImplemented(std::string_view slot);
     void Discard();
+    // The header, the record entries and the gap: everything before the application info.
+    std::vector<uint8_t> BuildHead() const;
 
     FileSystem& files_;
     const PalmClock& clock_;
@@ -69,7 +71,11 @@ class PdbFileOps final : public SyncOps {
     uint32_t type_ = 0;
     uint32_t creator_ = 0;
     std::vector<uint8_t> app_info_;
-    std::vector<std::vector<uint8_t>> records_;
+    // The records back to back, in blocks of at least kRecordBlockSize bytes that never split a
+    // record: a full table costs a few allocations instead of one per record, and the blocks go
+    // to the file as they are, without being copied into one image first.
+    std::vector<std::vector<uint8_t>> record_blocks_;
+    std::vector<uint32_t> record_sizes_;
 };
 
 }  // namespace qx

@@ -19,9 +19,18 @@ class FileSystem {
     // The whole file; false with a reason when it cannot be read.
     virtual bool ReadFile(const std::filesystem::path& path, std::vector<uint8_t>& out,
                           std::string& error) = 0;
-    // Replaces (or creates) the file with `bytes`; false with a reason, the old file intact.
-    virtual bool WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+    // Replaces (or creates) the file with the pieces' bytes one after another, so a writer whose
+    // data lies in several buffers need not copy it into one first; false with a reason, the
+    // old file intact.
+    virtual bool WriteFileAtomic(const std::filesystem::path& path,
+                                 std::span<const std::span<const uint8_t>> pieces,
                                  std::string& error) = 0;
+    // The same for one piece.
+    bool WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                         std::string& error) {
+        const std::span<const uint8_t> one[] = {bytes};
+        return WriteFileAtomic(path, one, error);
+    }
     virtual bool RemoveFile(const std::filesystem::path& path, std::string& error) = 0;
     virtual bool Exists(const std::filesystem::path& path) = 0;
     virtual bool IsDirectory(const std::filesystem::path& path) = 0;

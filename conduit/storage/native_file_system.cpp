@@ -57,7 +57,8 @@ bool NativeFileSystem::ReadFile(const std::filesystem::path& path, std::vector<u
 }
 
 bool NativeFileSystem::WriteFileAtomic(const std::filesystem::path& path,
-                                       std::span<const uint8_t> bytes, std::string& error) {
+                                       std::span<const std::span<const uint8_t>> pieces,
+                                       std::string& error) {
     const std::filesystem::path temp = TemporaryPathFor(path);
     // The single wrapper around every step that changes the disk.
     const auto step = [&](const char* what, const std::function<bool()>& action) {
@@ -79,10 +80,32 @@ bool NativeFileSystem::WriteFileAtomic(const std::filesystem::path& path,
         })) {
         return false;
     }
-    for (std::size_t done = 0; done < bytes.size();) {
-        const std::size_t n = std::min(chunk_size_, bytes.size() - done);
-        if (!step("write",
-                  [&] { return std::fwrite(bytes.data() + done, 1, n, file.get()) == n; })) {
+    std::size_t total = 0;
+    for (const auto& piece : pieces) {
+        total += piece.size();
+    }
+    // Chunks of the pieces' bytes taken as one run, so a write takes as many steps whatever
+    // pieces it arrives in; `piece` and `at` say where the next chunk starts.
+    std::size_t piece = 0;
+    std::size_t at = 0;
+    const auto write_chunk = [&](std::size_t n) {
+        while (n > 0) {
+            while (at == pieces[piece].size()) {
+                ++piece;
+                at = 0;
+            }
+            const std::size_t take = std::min(n, pieces[piece].size() - at);
+            if (std::fwrite(pieces[piece].data() + at, 1, take, file.get()) != take) {
+                return false;
+            }
+            at += take;
+            n -= take;
+        }
+        return true;
+    };
+    for (std::size_t done = 0; done < total;) {
+        const std::size_t n = std::min(chunk_size_, total - done);
+        if (!step("write", [&] { return write_chunk(n); })) {
             file.reset();
             discard_temp();
             return false;

@@ -17,7 +17,9 @@ class NativeFileSystem final : public FileSystem {
 
     bool ReadFile(const std::filesystem::path& path, std::vector<uint8_t>& out,
                   std::string& error) override;
-    bool WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+    using FileSystem::WriteFileAtomic;
+    bool WriteFileAtomic(const std::filesystem::path& path,
+                         std::span<const std::span<const uint8_t>> pieces,
                          std::string& error) override;
     bool RemoveFile(const std::filesystem::path& path, std::string& error) override;
     bool Exists(const std::filesystem::path& path) override;

@@ -68,6 +68,7 @@ bool CopyTableRecords(const TableTransferSeams& s, const dbase::TableImage& imag
                                   static_cast<uint8_t>(PdaFieldType::kMarkedNumber));
     }
     std::vector<uint8_t> assembly(kAssemblySize);
+    dbase::FieldText text;
     uint32_t written = 0;
     for (uint32_t record = 0; record < image.record_count(); ++record) {
         if (image.IsDeleted(record)) {
@@ -80,7 +81,7 @@ bool CopyTableRecords(const TableTransferSeams& s, const dbase::TableImage& imag
         std::size_t size = 0;
         bool fits = true;
         for (std::size_t i = 0; i < fields.size() && fits; ++i) {
-            const dbase::FieldText text = dbase::ReadFieldText(image, record, fields[i], memo);
+            dbase::ReadFieldText(image, record, fields[i], memo, text);
             const std::span<uint8_t> rest = std::span(assembly).subspan(size);
             const std::size_t encoded =
                 as_long_integer[i]

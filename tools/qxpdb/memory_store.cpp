@@ -21,13 +21,18 @@ bool MemoryStore::ReadFile(const std::filesystem::path& path, std::vector<uint8_
     return true;
 }
 
-bool MemoryStore::WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+bool MemoryStore::WriteFileAtomic(const std::filesystem::path& path,
+                                  std::span<const std::span<const uint8_t>> pieces,
                                   std::string& error) {
     if (!IsDirectory(path.parent_path())) {
         error = "no folder " + path.parent_path().string();
         return false;
     }
-    files_[Key(path)].assign(bytes.begin(), bytes.end());
+    std::vector<uint8_t>& file = files_[Key(path)];
+    file.clear();
+    for (const auto& piece : pieces) {
+        file.insert(file.end(), piece.begin(), piece.end());
+    }
     return true;
 }
 

@@ -16,7 +16,9 @@ class MemoryStore final : public FileSystem {
   public:
     bool ReadFile(const std::filesystem::path& path, std::vector<uint8_t>& out,
                   std::string& error) override;
-    bool WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+    using FileSystem::WriteFileAtomic;
+    bool WriteFileAtomic(const std::filesystem::path& path,
+                         std::span<const std::span<const uint8_t>> pieces,
                          std::string& error) override;
     bool RemoveFile(const std::filesystem::path& path, std::string& error) override;
     bool Exists(const std::filesystem::path& path) override;
