@@ -210,6 +210,30 @@ TEST_F(PdbFileOpsTest, FailedWriteKeepsEarlierFileAndReportsFailure) {
     }
 }
 
+// Records are kept in blocks of a few megabytes and written piece by piece in 7-byte chunks: a
+// table larger than one block, with empty records between, must reach the file whole and in
+// order, the same bytes BuildImage gives.
+TEST_F(PdbFileOpsTest, RecordsBeyondOneBlockReachTheFileInOrder) {
+    const uint8_t handle = Create("QX-SE_T");
+    WriteAppInfo({9, 8, 7});
+    std::vector<std::vector<uint8_t>> records;
+    for (int i = 0; i < 75; ++i) {
+        records.emplace_back(i % 10 == 3 ? 0 : 60000 + i, static_cast<uint8_t>(i));
+        WriteRecord(records.back());
+    }
+    const std::vector<uint8_t> image = ops_.BuildImage();
+    ASSERT_EQ(ops_.CloseDB(handle), kSyncOk);
+    const auto written = ReadAll(Output("QX-SE_T"));
+    EXPECT_TRUE(written == image);
+    const PalmDbReadResult read = ReadPalmDatabase(written);
+    ASSERT_TRUE(read.ok) << read.error;
+    ASSERT_EQ(read.db.records.size(), records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        EXPECT_TRUE(read.db.records[i].data == records[i]) << i;
+    }
+    EXPECT_EQ(read.db.app_info, (std::vector<uint8_t>{9, 8, 7}));
+}
+
 TEST_F(PdbFileOpsTest, NewDatabaseDoesNotInheritAnUnclosedOne) {
     Create("QX-SE_T");
     WriteAppInfo({1, 2, 3});
