@@ -214,22 +214,8 @@ uint32_t MemoFile::AppendMemo(std::span<const uint8_t> data, bool with_block_hea
     }
     const uint64_t at = uint64_t{start} * size_in_block;
 
-    // Whole blocks are cleared first so the rest of the memo's last block is zero.
-    static constexpr std::array<uint8_t, 4096> kZeros{};
     if (!file_->Seek(at)) {
         WriteFailed("seek to the next free block");
-        return 0;
-    }
-    for (uint64_t left = blocks * size_in_block; left > 0;) {
-        const std::size_t piece = static_cast<std::size_t>(std::min<uint64_t>(left, kZeros.size()));
-        if (!file_->Write(std::span(kZeros).first(piece))) {
-            WriteFailed("clearing memo blocks");
-            return 0;
-        }
-        left -= piece;
-    }
-    if (!file_->Seek(at)) {
-        WriteFailed("seek back to the memo start");
         return 0;
     }
     if (with_block_header) {
@@ -245,6 +231,17 @@ uint32_t MemoFile::AppendMemo(std::span<const uint8_t> data, bool with_block_hea
     if (!file_->Write(data)) {
         WriteFailed("memo data");
         return 0;
+    }
+    // The rest of the memo's last block is zero. Written after the memo rather than cleared
+    // before it: the bytes are the same, without a seek back that costs a flush per memo.
+    static constexpr std::array<uint8_t, 4096> kZeros{};
+    for (uint64_t left = blocks * size_in_block - size; left > 0;) {
+        const std::size_t piece = static_cast<std::size_t>(std::min<uint64_t>(left, kZeros.size()));
+        if (!file_->Write(std::span(kZeros).first(piece))) {
+            WriteFailed("clearing the rest of the memo's last block");
+            return 0;
+        }
+        left -= piece;
     }
     SetNextFreeBlock(static_cast<uint32_t>(start + blocks));
     return start;

@@ -50,6 +50,11 @@ class StdioFile : public DesktopFile {
     }
 
     bool Seek(uint64_t offset) override {
+        if (file_ != nullptr && offset == position_) {
+            // Already there: the C library would flush its buffer for nothing. The last
+            // operation stays noted, so a switch between reading and writing still seeks.
+            return true;
+        }
         if (file_ == nullptr || !SeekTo(file_, offset)) {
             return false;
         }
