@@ -617,8 +617,9 @@ class Parser {
     void ControlEntry(Args& args) {
         PdaControlSpec& c = CurrentControl("control-entry", {10});
         std::array<uint16_t, 6> e{};
+        static constexpr const char* kNames[] = {"e1", "e2", "e3", "e4", "e5", "e6"};
         for (std::size_t i = 0; i < e.size(); ++i) {
-            args.U16("e" + std::to_string(i + 1), e[i]);
+            args.U16(kNames[i], e[i]);
         }
         args.Done();
         c.part.entries.push_back(e);
