@@ -43,6 +43,7 @@ cd "$data"
 "$qxpdb" write-table memos.dbf >/dev/null
 
 # The peers must really read the tables: every row, and no complaint.
+# shellcheck disable=SC1003  # backslashes, not quotes: the lines \COPY ... \. around the rows
 pg_rows=$(pgdbf plain.dbf 2>pgdbf.err | sed -n '/^\\COPY/,/^\\\.$/p' | grep -vc '^\\')
 dr_rows=$(dumprecs memos.dbf 2>dumprecs.err | grep -c '^REC NUMBER')
 dr_memos=$(dumprecs memos.dbf 2>/dev/null | grep -c "^M NOTES len = [1-9]")
@@ -70,21 +71,26 @@ memos_bytes=$(bytes_of memos.dbf memos.dbt)
 names=("qxpdb write-table" "qxpdb write-table" "qxpdb read-table" "qxpdb read-table" "pgdbf"
     "dumprecs")
 tables=(plain memos plain memos plain memos)
-inputs=($plain_bytes $memos_bytes $plain_bytes $memos_bytes $plain_bytes $memos_bytes)
-commands=("$qxpdb write-table plain.dbf"
-    "$qxpdb write-table memos.dbf"
-    "$qxpdb read-table QXT-SE_PLAIN.pdb back_plain.dbf"
-    "$qxpdb read-table QXT-SE_MEMOS.pdb back_memos.dbf"
-    "pgdbf plain.dbf"
-    "dumprecs memos.dbf")
+inputs=("$plain_bytes" "$memos_bytes" "$plain_bytes" "$memos_bytes" "$plain_bytes" "$memos_bytes")
+# Sets `command` to program i's command line.
+command_of() {
+    case $1 in
+        0) command=("$qxpdb" write-table plain.dbf) ;;
+        1) command=("$qxpdb" write-table memos.dbf) ;;
+        2) command=("$qxpdb" read-table QXT-SE_PLAIN.pdb back_plain.dbf) ;;
+        3) command=("$qxpdb" read-table QXT-SE_MEMOS.pdb back_memos.dbf) ;;
+        4) command=(pgdbf plain.dbf) ;;
+        5) command=(dumprecs memos.dbf) ;;
+    esac
+}
 
 rm -f times-*.txt
 for ((round = 1; round <= reps; ++round)); do
-    for i in "${!commands[@]}"; do
+    for i in "${!names[@]}"; do
+        command_of "$i"
         start=$(date +%s%N)
-        # shellcheck disable=SC2086  # the command is words on purpose
-        /usr/bin/time -f '%M' -o peak.txt ${commands[$i]} >/dev/null 2>run.err ||
-            { echo "failed: ${commands[$i]}" >&2; cat run.err >&2; exit 1; }
+        /usr/bin/time -f '%M' -o peak.txt "${command[@]}" >/dev/null 2>run.err ||
+            { echo "failed: ${command[*]}" >&2; cat run.err >&2; exit 1; }
         end=$(date +%s%N)
         echo "$((end - start)) $(cat peak.txt)" >>"times-$i.txt"
     done
@@ -96,12 +102,12 @@ echo
 printf '%-18s %-6s %9s %9s %11s %8s %9s\n' program table "best s" "median s" "rows/s" "MB/s" \
     "peak MB"
 declare -a best median
-for i in "${!commands[@]}"; do
+for i in "${!names[@]}"; do
     read -r best_ns median_ns peak_kb < <(sort -n "times-$i.txt" | awk '
         { ns[NR] = $1; if ($2 > peak) peak = $2 }
         END { mid = int((NR + 1) / 2); print ns[1], ns[mid], peak }')
-    best[$i]=$best_ns
-    median[$i]=$median_ns
+    best[i]=$best_ns
+    median[i]=$median_ns
     awk -v name="${names[$i]}" -v table="${tables[$i]}" -v b="$best_ns" -v m="$median_ns" \
         -v kb="$peak_kb" -v rows=$rows -v bytes="${inputs[$i]}" 'BEGIN {
         printf "%-18s %-6s %9.3f %9.3f %11.0f %8.1f %9.1f\n", name, table, b / 1e9, m / 1e9,
