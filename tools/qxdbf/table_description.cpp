@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "common/hex_digit.h"
 #include "conduit/dbase/field_text.h"
 #include "conduit/dbase/memo_file.h"
 #include "conduit/dbase/place_field_text.h"
@@ -64,19 +65,6 @@ std::optional<unsigned> Number(std::string_view s, unsigned max) {
         return std::nullopt;
     }
     return value;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 // Splits a row's text at unescaped bars and resolves the escapes of each value. Blanks around a

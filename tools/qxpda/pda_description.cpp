@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/hex_digit.h"
+
 namespace qx::pda {
 namespace {
 
@@ -30,19 +32,6 @@ struct Token {
     std::string value;
     bool quoted = false;
 };
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 // Reads a quoted string from `line` at `i` (on the opening quote); leaves `i` after the closing
 // one.

@@ -5,21 +5,14 @@
 
 #include "conduit/dbase/stdio_file_system.h"
 #include "conduit/pdb/pdb_file_ops.h"
-#include "conduit/spine/conduit_messages.h"
 #include "conduit/spine/dispatch_command.h"
 #include "conduit/storage/native_file_system.h"
 #include "conduit/sync/pdb_message_channel.h"
 #include "tools/qxpdb/pdb_write.h"
+#include "tools/qxpdb/terminal_errors.h"
 
 namespace qx {
 namespace {
-
-class TerminalErrors final : public ErrorReporter {
-  public:
-    void ReportError(std::string_view message, std::optional<std::string_view> detail) override {
-        std::fprintf(stderr, "%s\n", FormatConduitError(message, detail).c_str());
-    }
-};
 
 class TerminalBoxes final : public MessageBoxHost {
   public:

@@ -8,7 +8,6 @@
 #include "conduit/handheld_db/handheld_db_name.h"
 #include "conduit/pdb/palm_database_reader.h"
 #include "conduit/pdb/palm_time.h"
-#include "conduit/spine/conduit_messages.h"
 #include "conduit/storage/native_file_system.h"
 #include "conduit/sync/record_buffer.h"
 #include "conduit/tables/table_retrieval.h"
@@ -16,16 +15,10 @@
 #include "standins/handheld/handheld_device.h"
 #include "standins/handheld/handheld_sync_ops.h"
 #include "tools/qxpdb/memory_store.h"
+#include "tools/qxpdb/terminal_errors.h"
 
 namespace qx {
 namespace {
-
-class TerminalErrors final : public ErrorReporter {
-  public:
-    void ReportError(std::string_view message, std::optional<std::string_view> detail) override {
-        std::fprintf(stderr, "%s\n", FormatConduitError(message, detail).c_str());
-    }
-};
 
 // The retrieval's log lines (only its FAILED line, as it stands) go where a person sees them.
 class TerminalLog final : public LogChannel {
