@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/byte_io.h"
+#include "common/windows_path.h"
 #include "conduit/dbase/dbase_messages.h"
 
 namespace qx::dbase {
@@ -24,28 +25,15 @@ std::string Describe(const char* format, auto... values) {
     return text;
 }
 
-std::size_t FileNameStart(std::string_view path) {
-    const std::size_t cut = path.find_last_of("\\/:");
-    return cut == std::string_view::npos ? 0 : cut + 1;
-}
-
-std::string_view StemOf(std::string_view path) {
-    std::string_view name = path.substr(FileNameStart(path));
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string_view::npos ? name : name.substr(0, dot);
-}
-
 }  // namespace
 
 std::string MemoPathFor(std::string_view table_path) {
-    std::string memo(table_path.substr(0, FileNameStart(table_path)));
-    memo += StemOf(table_path);
-    memo += ".dbt";
-    return memo;
+    const SplitPath parts = SplitWindowsPath(table_path);
+    return parts.drive + parts.directory + parts.name + ".dbt";
 }
 
 std::string TableBaseName(std::string_view table_path) {
-    return std::string(StemOf(table_path));
+    return SplitWindowsPath(table_path).name;
 }
 
 MemoFile::~MemoFile() {

@@ -1,13 +1,13 @@
 #include "conduit/handheld_db/handheld_db_name.h"
 
-#include "conduit/storage/desktop_path.h"
+#include "common/windows_path.h"
 #include "conduit/sync/sync_records.h"
 
 namespace qx {
 
 std::string MakeHandheldDbName(std::string_view desktop_file_name, HandheldDbKind kind) {
     std::string name(kind == HandheldDbKind::kApplication ? kApplicationDbPrefix : kTableDbPrefix);
-    name += SplitDesktopPath(desktop_file_name).base;
+    name += SplitWindowsPath(desktop_file_name).name;
     if (name.size() > kMaxDbNameLength) {
         name.resize(kMaxDbNameLength);
     }

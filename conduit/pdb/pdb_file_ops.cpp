@@ -5,8 +5,8 @@
 
 #include "common/byte_io.h"
 #include "common/large_pages.h"
+#include "common/windows_path.h"
 #include "conduit/pdb/palm_database.h"
-#include "conduit/storage/desktop_path.h"
 
 namespace qx {
 
@@ -126,7 +126,7 @@ std::vector<uint8_t> PdbFileOps::BuildImage() const {
 }
 
 std::string PdbFileOps::OutputPath() const {
-    const DesktopPathParts parts = SplitDesktopPath(current_command_file_());
+    const SplitPath parts = SplitWindowsPath(current_command_file_());
     return parts.drive + parts.directory + std::string(FieldName(name_)) + ".pdb";
 }
 

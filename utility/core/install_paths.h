@@ -7,17 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace qx {
+#include "common/windows_path.h"
 
-// A Windows path in its parts: "C:" + "\apps\" + "Game" + ".prc". The directory ends at the last
-// backslash or slash; the extension starts at the last full stop after that.
-struct SplitPath {
-    std::string drive;
-    std::string directory;
-    std::string name;
-    std::string extension;
-};
-SplitPath SplitWindowsPath(std::string_view path);
+namespace qx {
 
 std::string InstallDirectory(std::string_view hotsync_dir, std::string_view user_directory);
 std::string InstallTarget(std::string_view install_dir, std::string_view source_path);

@@ -1,10 +1,11 @@
-#include "conduit/storage/desktop_path.h"
+#include "common/windows_path.h"
 
 namespace qx {
 
-DesktopPathParts SplitDesktopPath(std::string_view path) {
-    DesktopPathParts parts;
-    if (path.size() >= 2 && path[1] == ':') {
+SplitPath SplitWindowsPath(std::string_view path) {
+    SplitPath parts;
+    if (path.size() >= 2 && path[1] == ':' &&
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
         parts.drive = std::string(path.substr(0, 2));
         path.remove_prefix(2);
     }
@@ -14,11 +15,10 @@ DesktopPathParts SplitDesktopPath(std::string_view path) {
         path.remove_prefix(slash + 1);
     }
     const std::size_t dot = path.find_last_of('.');
+    parts.name = std::string(path.substr(0, dot));
     if (dot != std::string_view::npos) {
         parts.extension = std::string(path.substr(dot));
-        path = path.substr(0, dot);
     }
-    parts.base = std::string(path);
     return parts;
 }
 
