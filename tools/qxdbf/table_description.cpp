@@ -9,6 +9,7 @@
 #include "conduit/dbase/place_field_text.h"
 #include "conduit/dbase/table_image.h"
 #include "conduit/dbase/table_writer.h"
+#include "conduit/tables/staged_table_files.h"
 
 namespace qx::qxdbf {
 namespace {
@@ -302,14 +303,15 @@ std::optional<TableDescription> ParseTableDescription(std::string_view text, std
 bool WriteDescribedTable(const TableDescription& table, dbase::DesktopFileSystem& files,
                          const std::string& path, std::string& error) {
     CollectedErrors errors;
-    auto file = files.Open(path, dbase::OpenMode::kCreate);
+    // Written beside any table of this name, which is replaced only once the new one is whole.
+    const std::string memo_path = dbase::MemoPathFor(path);
+    tables::StagedTableFiles staged(files, {path, memo_path});
+    auto file = staged.Open(path, dbase::OpenMode::kCreate);
     if (!file) {
         error = "cannot create " + path;
         return false;
     }
-    // A memo file left from an earlier table of this name would no longer match it.
-    files.Remove(dbase::MemoPathFor(path));
-    dbase::MemoFile memo(files, errors);
+    dbase::MemoFile memo(staged, errors);
     memo.SetMemoPath(path);
     dbase::TableWriter writer(*file, path, errors);
     uint32_t record_length = 1;
@@ -336,11 +338,20 @@ bool WriteDescribedTable(const TableDescription& table, dbase::DesktopFileSystem
         ok = errors.text.empty() && writer.WriteTableRow(row);
     }
     ok = ok && writer.EndTableFile();
+    const bool has_memos = memo.is_open();
     ok = memo.FinishMemoFile() && ok;
     ok = file->Close() && ok;
     if (!ok || !errors.text.empty()) {
+        staged.Discard();
         error = errors.text.empty() ? "cannot write " + path : errors.text;
         return false;
+    }
+    if (!staged.Commit()) {
+        error = "cannot put the new table in place of " + path;
+        return false;
+    }
+    if (!has_memos) {
+        files.Remove(memo_path);  // an earlier table's memos would no longer match this one
     }
     return true;
 }

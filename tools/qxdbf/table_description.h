@@ -45,7 +45,8 @@ struct TableDescription {
 std::optional<TableDescription> ParseTableDescription(std::string_view text, std::string& error);
 
 // Writes the table (and its memo file when a memo has text) at `path` through `files`, replacing
-// files of those names. False with `error` set when a file cannot be written.
+// files of those names only once the new ones are whole. False with `error` set when a file
+// cannot be written; then the old files are as they were.
 bool WriteDescribedTable(const TableDescription& table, dbase::DesktopFileSystem& files,
                          const std::string& path, std::string& error);
 

@@ -74,6 +74,25 @@ TEST(TableDescription, MakesTheTableAndShowsItBackInTheSameForm) {
               Text(files.Contents("CUST.DBF"), header, 3 * length));
 }
 
+TEST(TableDescription, AFailedWriteLeavesTheOldTableAsItWas) {
+    std::string error;
+    const auto table = ParseTableDescription(kDescription, error);
+    ASSERT_TRUE(table) << error;
+    dbase::MemoryFileSystem files;
+    ASSERT_TRUE(WriteDescribedTable(*table, files, "CUST.DBF", error)) << error;
+    const auto dbf = files.Contents("CUST.DBF");
+    const auto dbt = files.Contents("CUST.dbt");
+
+    for (const int fault : {1, 2, 4, 8}) {
+        files.FailNthWriteOrSeek(fault, true);
+        EXPECT_FALSE(WriteDescribedTable(*table, files, "CUST.DBF", error)) << fault;
+        files.FailNthWriteOrSeek(0, false);
+        EXPECT_EQ(files.Contents("CUST.DBF"), dbf) << fault;
+        EXPECT_EQ(files.Contents("CUST.dbt"), dbt) << fault;
+        EXPECT_FALSE(files.Exists("CUST.DBF.qxnew")) << fault;
+    }
+}
+
 TEST(TableDescription, FaultsNameTheLine) {
     const struct {
         const char* text;
